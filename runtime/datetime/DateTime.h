@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+
+namespace verdo {
+
+#pragma pack(push, 1)
+// The store's four-byte date: day, month, year (low byte first). All zero means none.
+struct Date {
+    uint8_t Day = 0;
+    uint8_t Month = 0;
+    uint16_t Year = 0;
+
+    bool IsEmpty() const { return Day == 0 && Month == 0 && Year == 0; }
+    // yyyymmdd, 0 for none: the form the store keeps.
+    int32_t ToNumber() const { return IsEmpty() ? 0 : Year * 10000 + Month * 100 + Day; }
+    static Date FromNumber(int64_t n);
+};
+
+// The store's four-byte time of day: hours, minutes, seconds, hundredths. All zero means none.
+struct Time {
+    uint8_t Hours = 0;
+    uint8_t Minutes = 0;
+    uint8_t Seconds = 0;
+    uint8_t Hundredths = 0;
+
+    bool IsEmpty() const { return Hours == 0 && Minutes == 0 && Seconds == 0 && Hundredths == 0; }
+    // hhmmsscc, 0 for none.
+    int32_t ToNumber() const { return Hours * 1000000 + Minutes * 10000 + Seconds * 100 + Hundredths; }
+    static Time FromNumber(int64_t n);
+};
+#pragma pack(pop)
+
+static_assert(sizeof(Date) == 4 && sizeof(Time) == 4);
+
+// Where "today" and "now" come from; tests put a fixed clock in its place.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual Date Today() const = 0;
+    virtual Time Now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    Date Today() const override;
+    Time Now() const override;
+};
+
+// The clock in use for the whole process.
+Clock& CurrentClock();
+void SetClock(Clock* clock);  // nullptr puts the system clock back
+
+}  // namespace verdo

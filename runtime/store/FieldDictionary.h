@@ -1,0 +1,54 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace verdo {
+
+enum class FieldType {
+    Long,       // signed 32-bit
+    ULong,      // unsigned 32-bit
+    UShort,     // unsigned 16-bit
+    Byte,       // unsigned 8-bit
+    String,     // fixed-width single-byte text padded with spaces
+    RawBytes,   // fixed-width bytes that are a value, not text
+    Date,       // four-byte date
+    Time,       // four-byte time
+    Group,      // names a run of the fields that follow; holds no storage of its own
+    Memo,       // variable text kept with the record
+};
+
+// One field of a record layout: its label ("RES:ProjectName"), the store column
+// ("ProjectName"), and where it lies in the record buffer.
+struct FieldDef {
+    std::string Label;
+    std::string Column;
+    FieldType Type;
+    size_t Offset;
+    size_t Size;
+};
+
+// A key over one or more fields, with the attributes the store honours.
+struct KeyDef {
+    std::string Label;                 // "RES:RESNumberK"
+    std::vector<size_t> Components;    // indexes into the field list
+    bool Unique = false;
+    bool NoCase = true;
+    bool ExcludeEmpty = true;
+};
+
+// The layout of one table: record size, fields in record order (numbered from 1 as
+// the field number), the keys.
+struct TableDef {
+    std::string Label;                 // "RESFile"
+    std::string Prefix;                // "RES"
+    size_t RecordSize = 0;
+    std::vector<FieldDef> Fields;
+    std::vector<KeyDef> Keys;
+
+    // Index into Fields, or -1.
+    int FieldIndex(const std::string& label) const;
+    int KeyIndex(const std::string& label) const;
+};
+
+}  // namespace verdo

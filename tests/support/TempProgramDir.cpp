@@ -1,0 +1,56 @@
+#include "tests/support/TempProgramDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace verdo::test {
+
+namespace fs = std::filesystem;
+
+TempProgramDir::TempProgramDir() {
+    std::string pattern = (fs::temp_directory_path() / "verdo-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) ADD_FAILURE() << "cannot create a temporary directory";
+    path_ = std::string(buffer.data()) + "/";
+}
+
+TempProgramDir::~TempProgramDir() {
+    std::error_code ec;
+    // A test may have taken write permission away; give it back so everything goes.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string TempProgramDir::InstallProgram() const {
+    std::string target = path_ + "verdo";
+    std::error_code ec;
+    fs::copy_file(VERDO_BINARY, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) ADD_FAILURE() << "cannot copy the program: " << ec.message();
+    return target;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+}  // namespace verdo::test
