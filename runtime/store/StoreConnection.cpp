@@ -1,0 +1,218 @@
+#include "runtime/store/StoreConnection.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "runtime/RuntimeError.h"
+#include "runtime/store/RecordCodec.h"
+#include "runtime/store/SqliteErrors.h"
+#include "runtime/store/StoreSchema.h"
+
+namespace verdo {
+
+namespace {
+std::mutex registryMutex;
+std::map<std::string, std::weak_ptr<StoreConnection>>& Registry() {
+    static std::map<std::string, std::weak_ptr<StoreConnection>> registry;
+    return registry;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+int OpenDb(const std::string& path, bool write, sqlite3** db) {
+    int flags = (write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+    int rc = sqlite3_open_v2(path.c_str(), db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        int code = RecordSqliteFailure(*db, rc, AccessDeniedErr);
+        sqlite3_close(*db);
+        *db = nullptr;
+        return code;
+    }
+    sqlite3_extended_result_codes(*db, 1);
+    // Reading the schema tells a store from any other file.
+    rc = sqlite3_exec(*db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        int code = RecordSqliteFailure(*db, rc, AccessDeniedErr);
+        sqlite3_close(*db);
+        *db = nullptr;
+        return code;
+    }
+    sqlite3_exec(*db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    return NoError;
+}
+}  // namespace
+
+StoreConnection::StoreConnection(std::string path, sqlite3* db) : path_(std::move(path)), db_(db) {}
+
+StoreConnection::~StoreConnection() {
+    if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+    sqlite3_close(db_);
+}
+
+std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& path, bool write, int& error) {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    error = NoError;
+    auto& registry = Registry();
+    if (auto it = registry.find(path); it != registry.end()) {
+        if (auto existing = it->second.lock()) {
+            if (!write || !existing->ReadOnly()) return existing;
+        }
+    }
+    if (!FileExists(path)) {
+        SetLastError(FileNotFoundErr);
+        error = FileNotFoundErr;
+        return nullptr;
+    }
+    sqlite3* db = nullptr;
+    error = OpenDb(path, write, &db);
+    if (error != NoError) return nullptr;
+    std::shared_ptr<StoreConnection> connection(new StoreConnection(path, db));
+    registry[path] = connection;
+    return connection;
+}
+
+bool StoreConnection::ReadOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+
+void StoreConnection::SetBusyTimeout(int milliseconds) {
+    busyMs_ = milliseconds;
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
+sqlite3_stmt* StoreConnection::Prepare(const std::string& sql, int& error) {
+    error = NoError;
+    if (auto it = statements_.find(sql); it != statements_.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
+    }
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+    if (rc != SQLITE_OK) {
+        error = RecordSqliteFailure(db_, rc, AccessDeniedErr);
+        return nullptr;
+    }
+    statements_[sql] = statement;
+    return statement;
+}
+
+int StoreConnection::Exec(const std::string& sql, int busyCode) {
+    int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? NoError : RecordSqliteFailure(db_, rc, busyCode);
+}
+
+int StoreConnection::ProbeWriteLock() {
+    if (depth_ > 0) return NoError;
+    if (ReadOnly()) {
+        SetLastError(AccessDeniedErr);
+        return AccessDeniedErr;
+    }
+    int error = Exec("BEGIN IMMEDIATE", AccessDeniedErr);
+    if (error != NoError) return error;
+    return Exec("ROLLBACK", AccessDeniedErr);
+}
+
+int StoreConnection::Begin(int timeoutMs) {
+    if (depth_ > 0) {
+        int error = Exec("SAVEPOINT level" + std::to_string(depth_), AccessDeniedErr);
+        if (error == NoError) ++depth_;
+        return error;
+    }
+    int saved = busyMs_;
+    sqlite3_busy_timeout(db_, timeoutMs);
+    int error = Exec("BEGIN IMMEDIATE", AccessDeniedErr);
+    sqlite3_busy_timeout(db_, saved);
+    if (error == NoError) depth_ = 1;
+    return error;
+}
+
+int StoreConnection::Commit() {
+    if (depth_ == 0) return NoError;
+    if (depth_ > 1) {
+        --depth_;
+        return Exec("RELEASE level" + std::to_string(depth_), AccessDeniedErr);
+    }
+    int error = Exec("COMMIT", AccessDeniedErr);
+    if (error == NoError) {
+        depth_ = 0;
+        return NoError;
+    }
+    Exec("ROLLBACK", AccessDeniedErr);
+    depth_ = 0;
+    SetLastError(error);
+    return error;
+}
+
+int StoreConnection::Rollback() {
+    if (depth_ == 0) return NoError;
+    if (depth_ > 1) {
+        --depth_;
+        std::string name = "level" + std::to_string(depth_);
+        return Exec("ROLLBACK TO " + name + "; RELEASE " + name, AccessDeniedErr);
+    }
+    depth_ = 0;
+    return Exec("ROLLBACK", AccessDeniedErr);
+}
+
+int StoreConnection::CreateFile(const std::string& path) {
+    // The new store is built under a temporary name and renamed into place only when
+    // complete, so a killed process or a failure never leaves a half-made store.
+    std::string temporary = path + ".new-" + std::to_string(getpid());
+    std::remove(temporary.c_str());
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(temporary.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto fail = [&](int result) {
+        int code = RecordSqliteFailure(db, result, AccessDeniedErr);
+        sqlite3_close(db);
+        std::remove(temporary.c_str());
+        return code;
+    };
+    if (rc != SQLITE_OK) return fail(rc);
+    sqlite3_extended_result_codes(db, 1);
+    rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (const CatalogEntry& entry : Catalog()) {
+        const TableDef& table = *entry.Table;
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, schema::CreateTableSql(table).c_str(), nullptr, nullptr, nullptr);
+        for (const KeyDef& key : table.Keys)
+            if (rc == SQLITE_OK)
+                rc = sqlite3_exec(db, schema::CreateIndexSql(table, key).c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK || !entry.StandardRows) continue;
+        std::string columns = schema::SelectColumns(table).substr(std::string("rowid, ").size());
+        std::string placeholders;
+        for (size_t i = 0; i < schema::StoredFields(table).size(); ++i) placeholders += i ? ", ?" : "?";
+        std::string sql = "INSERT INTO \"" + table.Label + "\" (" + columns + ") VALUES (" + placeholders + ")";
+        sqlite3_stmt* insert = nullptr;
+        rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr);
+        for (const std::string& row : entry.StandardRows()) {
+            if (rc != SQLITE_OK) break;
+            BindRecord(insert, 1, table, row.data());
+            rc = sqlite3_step(insert);
+            rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+    }
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return fail(rc);
+    sqlite3_close(db);
+    // Another process may have made the store meanwhile; its file is kept.
+    if (link(temporary.c_str(), path.c_str()) != 0 && !FileExists(path)) {
+        std::remove(temporary.c_str());
+        SetLastError(FileSystemErr, errno, "cannot create " + path);
+        return FileSystemErr;
+    }
+    std::remove(temporary.c_str());
+    return NoError;
+}
+
+}  // namespace verdo

@@ -1,0 +1,106 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/store/FieldDictionary.h"
+
+struct sqlite3_stmt;
+
+namespace verdo {
+
+class StoreConnection;
+
+// One table of a store file, as the file manager sees it: opened under the composed
+// name "<store file>\!<table>", walked along a key or in record order, read by key,
+// and written one record at a time. Every operation returns an error code (0 for
+// success) and leaves the run-time error state set on failure.
+class StoreTable {
+public:
+    // Open modes: access in the low two bits, sharing in the high four.
+    static constexpr uint8_t ReadOnlyAccess = 0x00;
+    static constexpr uint8_t ReadWriteAccess = 0x02;
+
+    StoreTable(const TableDef& table, std::string name);
+    ~StoreTable();
+    StoreTable(const StoreTable&) = delete;
+    StoreTable& operator=(const StoreTable&) = delete;
+
+    // Splits "<path>\!<label>" into the file and the table inside it.
+    static void SplitName(const std::string& name, std::string& path, std::string& label);
+
+    const TableDef& Table() const { return table_; }
+    const std::string& Name() const { return name_; }
+    bool IsOpen() const { return connection_ != nullptr; }
+
+    int Open(uint8_t mode);
+    int Close();
+    // Creates the table (and the store file when it is missing).
+    int Create();
+    // Makes every key of the table again.
+    int BuildKeys();
+    // A command to the store: "Recover=n" sets the seconds a locked store is waited for.
+    void Send(const std::string& command);
+
+    // Positioning: record order (key -1) or a key, before its first record; or before
+    // the first record whose key components are at or after those in `record`.
+    void SetOrder(int key);
+    void SetPosition(int key, const void* record);
+    int Next(void* record);
+    int Previous(void* record);
+    // Reads the first record whose key components equal those in `record`.
+    int Get(int key, void* record);
+
+    int Add(const void* record);
+    // Writes over the record read last; fails with 89 when the store's row is no longer
+    // the one that was read.
+    int Put(const void* record);
+    // Deletes the record read last.
+    int Remove();
+
+    // Where a walk stands and which record was read last, to come back to later.
+    struct Position {
+        int Key = -1;
+        int Place = 0;
+        int64_t RowId = 0;
+        std::string Image;
+        int64_t CurrentRowId = 0;
+        std::string CurrentImage;
+    };
+    Position CurrentPosition() const;
+    void Reset(const Position& position);
+    bool HasCurrent() const { return currentRowId_ != 0; }
+
+    int BeginTransaction(int timeoutMs);
+    int CommitTransaction();
+    int RollbackTransaction();
+
+private:
+    enum class Place { BeforeFirst, AfterLast, AtRecord, BeforeValues };
+    int Read(bool forward, void* record);
+    // Steps a prepared read; its row becomes the record read last.
+    int Fetch(sqlite3_stmt* statement, void* record);
+    // Reads a row by its rowid into `record` without moving the position.
+    int ReadRow(int64_t rowId, void* record);
+    // Runs a write inside a transaction of its own unless one is open.
+    template <typename Write>
+    int Guarded(Write write);
+    int WrongState(int code);
+
+    const TableDef& table_;
+    std::string name_;
+    std::string path_;
+    std::string label_;
+    std::shared_ptr<StoreConnection> connection_;
+    int recoverSeconds_ = 0;
+
+    int order_ = -1;
+    Place place_ = Place::BeforeFirst;
+    std::string positionImage_;   // the record whose key values mark the position
+    int64_t positionRowId_ = 0;
+    int64_t currentRowId_ = 0;    // the record read last, which Put and Remove act on
+    std::string currentImage_;    // that record as it was read
+};
+
+}  // namespace verdo
