@@ -12,13 +12,6 @@ FileTypeRecord FTY;
 CodePageRecord CPG;
 LangIDRecord LID;
 
-void ClearRecord(const TableDef& def, void* buffer) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    std::memset(bytes, 0, def.RecordSize);
-    for (const FieldDef& f : def.Fields)
-        if (f.Type == FieldType::String || f.Type == FieldType::Memo) std::memset(bytes + f.Offset, ' ', f.Size);
-}
-
 namespace {
 
 #define VERDO_FIELD(Rec, Prefix, Name, Label, Type) \

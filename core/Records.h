@@ -80,9 +80,6 @@ extern FileTypeRecord FTY;
 extern CodePageRecord CPG;
 extern LangIDRecord LID;
 
-// Clears a record: text fields to spaces, everything else to zero.
-void ClearRecord(const TableDef& def, void* buffer);
-
 // The layouts of the six tables, with their keys in registration order.
 const TableDef& RESFileTable();
 const TableDef& ExtraSegTable();

@@ -51,4 +51,7 @@ struct TableDef {
     int KeyIndex(const std::string& label) const;
 };
 
+// Clears a record: text fields to spaces, everything else to zero.
+void ClearRecord(const TableDef& table, void* record);
+
 }  // namespace verdo

@@ -374,6 +374,14 @@ int StoreTable::Remove() {
     return NoError;
 }
 
+int StoreTable::Reread(void* record) {
+    if (!connection_) return WrongState(FileSystemErr);
+    if (currentRowId_ == 0) return WrongState(RecordNotAvailErr);
+    int error = ReadRow(currentRowId_, record);
+    if (error == NoError) currentImage_.assign(static_cast<const char*>(record), table_.RecordSize);
+    return error;
+}
+
 StoreTable::Position StoreTable::CurrentPosition() const {
     return Position{order_, static_cast<int>(place_), positionRowId_, positionImage_, currentRowId_, currentImage_};
 }

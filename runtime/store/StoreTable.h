@@ -58,6 +58,8 @@ public:
     int Put(const void* record);
     // Deletes the record read last.
     int Remove();
+    // Reads the record read last again, as the store holds it now.
+    int Reread(void* record);
 
     // Where a walk stands and which record was read last, to come back to later.
     struct Position {

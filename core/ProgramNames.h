@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace verdo {
+
+// The process-wide names, set once at start-up from the program's own location and
+// read-only afterwards. Paths use "/"; ProgramDir ends with "/".
+extern std::string CommandTail;
+extern std::string ProgramDir;
+extern std::string ProgramFile;
+extern std::string SettingsFileName;
+extern std::string ManualFileName;
+extern std::string RESFileName;
+extern std::string FileOSName;
+extern std::string ExtraSegName;
+extern std::string FileTypeName;
+extern std::string CodePageName;
+extern std::string LangIDName;
+
+// The program's fixed file name on this platform, whatever the running file is called.
+inline constexpr std::string_view ProgramFixedName = "verdo";
+
+// Sets every name from the running program's path and the command tail.
+void ComposeNames(const std::string& modulePath, const std::string& commandTail);
+
+// The command tail read as a project number: blanks skipped, an optional minus sign and
+// the digits that follow; anything else ends the number (a point or comma starts a
+// fraction, which is dropped). No digits, or a number outside 32 bits, gives 0.
+int32_t ReadProjectNumber(std::string_view tail);
+
+// The command tail from the arguments after the program's own name.
+std::string CommandTailFrom(int argc, char** argv);
+
+}  // namespace verdo

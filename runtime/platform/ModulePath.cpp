@@ -1,0 +1,20 @@
+#include "runtime/platform/ModulePath.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+namespace verdo {
+
+std::string ModuleFileName() {
+    // The link holds a path of any length; grow the buffer until it fits.
+    std::vector<char> buffer(4096);
+    for (;;) {
+        ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) return std::string();
+        if (static_cast<size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace verdo
