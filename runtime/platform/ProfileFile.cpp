@@ -1,0 +1,295 @@
+#include "runtime/platform/ProfileFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+namespace verdo {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\v\f\r";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view TrimLeft(std::string_view text) {
+    size_t first = text.find_first_not_of(kBlanks);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view Trim(std::string_view text) {
+    text = TrimLeft(text);
+    size_t last = text.find_last_not_of(kBlanks);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+enum class LineKind { Other, Header, Entry };
+
+// One line of the file. Offsets point into the file text so that untouched lines can be
+// copied out byte for byte.
+struct Line {
+    size_t start = 0;
+    size_t length = 0;  // without the line ending
+    size_t ending = 0;  // 0 (last line without one), 1 (LF) or 2 (CR LF)
+    LineKind kind = LineKind::Other;
+    std::string_view name;   // section of a header, key of an entry
+    size_t valueStart = 0;   // entries: offset of the value, blanks after '=' skipped
+    std::string_view value;  // entries: everything after '='
+};
+
+void Classify(std::string_view text, Line& line) {
+    std::string_view content = text.substr(line.start, line.length);
+    if (line.start == 0 && content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
+    std::string_view body = TrimLeft(content);
+    if (body.empty() || body[0] == ';' || body[0] == '#') return;
+    if (body[0] == '[') {
+        line.kind = LineKind::Header;
+        size_t close = body.find(']');
+        line.name = Trim(close == std::string_view::npos ? body.substr(1) : body.substr(1, close - 1));
+        return;
+    }
+    size_t equals = body.find('=');
+    if (equals == std::string_view::npos) return;
+    line.name = Trim(body.substr(0, equals));
+    if (line.name.empty()) return;
+    line.kind = LineKind::Entry;
+    line.value = body.substr(equals + 1);
+    size_t valueOffset = static_cast<size_t>(line.value.data() - text.data());
+    line.valueStart = valueOffset + (line.value.size() - TrimLeft(line.value).size());
+}
+
+std::vector<Line> SplitLines(std::string_view text) {
+    std::vector<Line> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        Line line;
+        line.start = start;
+        size_t newline = text.find('\n', start);
+        if (newline == std::string_view::npos) {
+            line.length = text.size() - start;
+            start = text.size();
+        } else {
+            line.ending = newline > start && text[newline - 1] == '\r' ? 2 : 1;
+            line.length = newline + 1 - start - line.ending;
+            start = newline + 1;
+        }
+        Classify(text, line);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+struct Location {
+    bool sectionFound = false;
+    bool keyFound = false;
+    size_t keyLine = 0;
+    size_t lastEntryLine = 0;  // the section's header when it holds no entry
+};
+
+// Only the first section of the name counts; a later one of the same name is never read.
+Location Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    Location where;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        if (line.kind == LineKind::Header) {
+            if (where.sectionFound) break;
+            if (EqualNoCase(line.name, section)) {
+                where.sectionFound = true;
+                where.lastEntryLine = i;
+            }
+        } else if (line.kind == LineKind::Entry && where.sectionFound) {
+            where.lastEntryLine = i;
+            if (EqualNoCase(line.name, key)) {
+                where.keyFound = true;
+                where.keyLine = i;
+                break;
+            }
+        }
+    }
+    return where;
+}
+
+enum class ReadState { Read, Missing, Failed };
+
+ReadState ReadWholeFile(const std::string& fileName, std::string& text) {
+    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? ReadState::Missing : ReadState::Failed;
+    ReadState state = ReadState::Read;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            state = ReadState::Failed;
+            break;
+        }
+    }
+    ::close(fd);
+    return state;
+}
+
+std::string_view LineEnding(const std::vector<Line>& lines) {
+    for (const Line& line : lines)
+        if (line.ending != 0) return line.ending == 2 ? "\r\n" : "\n";
+    return "\n";
+}
+
+std::string Updated(const std::string& text, std::string_view section, std::string_view key, std::string_view value) {
+    std::vector<Line> lines = SplitLines(text);
+    Location where = Locate(lines, section, key);
+    std::string_view newline = LineEnding(lines);
+    std::string out;
+    out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+    if (where.keyFound) {
+        const Line& line = lines[where.keyLine];
+        out.append(text, 0, line.valueStart);
+        out.append(value);
+        out.append(text, line.start + line.length);
+        return out;
+    }
+    std::string entry = std::string(key) + "=" + std::string(value);
+    if (where.sectionFound) {
+        const Line& after = lines[where.lastEntryLine];
+        size_t at = after.start + after.length + after.ending;
+        out.append(text, 0, at);
+        if (after.ending == 0) out.append(newline);
+        out.append(entry);
+        out.append(newline);
+        out.append(text, at);
+        return out;
+    }
+    out = text;
+    if (!lines.empty() && lines.back().ending == 0) out.append(newline);
+    out.append("[").append(section).append("]").append(newline);
+    out.append(entry).append(newline);
+    return out;
+}
+
+bool Storable(std::string_view section, std::string_view key, std::string_view value) {
+    constexpr std::string_view kLineBreaks = "\r\n";
+    if (section.empty() || key.empty()) return false;
+    if (section.find_first_of("]\r\n") != std::string_view::npos) return false;
+    if (key.find_first_of("=\r\n") != std::string_view::npos) return false;
+    if (key[0] == '[' || key[0] == ';' || key[0] == '#') return false;
+    return value.find_first_of(kLineBreaks) == std::string_view::npos;
+}
+
+// Writing through a link must change the file it points to, not replace the link.
+std::string ResolvedTarget(const std::string& fileName) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(fileName, ec)) return fileName;
+    std::filesystem::path target = std::filesystem::weakly_canonical(fileName, ec);
+    return ec ? fileName : target.string();
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+    bool Close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// The new contents go to a temporary file beside the target, which then replaces the
+// target in one rename: a reader or a killed process sees the old file or the new one.
+bool ReplaceFile(const std::string& target, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    size_t slash = target.rfind('/');
+    std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = directory + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    FileDescriptor file(fd);
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) ::fchmod(file.Get(), old.st_mode & 07777);
+    bool written = WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0;
+    written = file.Close() && written;
+    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::mutex& WriteMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+}  // namespace
+
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                              const std::string& fileName) {
+    section = Trim(section);
+    key = Trim(key);
+    std::string text;
+    if (section.empty() || key.empty() || ReadWholeFile(fileName, text) != ReadState::Read)
+        return std::string(defaultValue);
+    std::vector<Line> lines = SplitLines(text);
+    Location where = Locate(lines, section, key);
+    if (!where.keyFound) return std::string(defaultValue);
+    std::string_view value = Trim(lines[where.keyLine].value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    return std::string(value);
+}
+
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::string& fileName) {
+    section = Trim(section);
+    key = Trim(key);
+    if (!Storable(section, key, value)) return false;
+    std::lock_guard<std::mutex> lock(WriteMutex());
+    std::string target = ResolvedTarget(fileName);
+    std::string text;
+    // A file that exists but cannot be read must not be replaced by one holding only this key.
+    if (ReadWholeFile(target, text) == ReadState::Failed) return false;
+    return ReplaceFile(target, Updated(text, section, key, value));
+}
+
+}  // namespace verdo
