@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "core/Dictionary.h"
+#include "core/ProgramNames.h"
+#include "core/Records.h"
+#include "export/ExportRESFile.h"
+#include "framework/FileManager.h"
+#include "framework/MessageDialog.h"
+#include "runtime/datetime/DateTime.h"
+#include "runtime/text/Text.h"
+#include "tests/support/ProgramFixture.h"
+
+using namespace verdo;
+
+namespace {
+
+class FixedClock : public Clock {
+public:
+    Date Today() const override { return Date{24, 12, 2026}; }
+    Time Now() const override { return Time{9, 5, 30, 75}; }
+};
+
+// UTF-16LE as the resource file holds its texts.
+std::string Wide(const std::string& text) {
+    std::string wide;
+    for (char c : text) {
+        wide.push_back(c);
+        wide.push_back('\0');
+    }
+    return wide;
+}
+
+class Export : public test::ProgramFixture {
+protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        SetClock(&clock);
+        out = dir.Path() + "out/";
+        std::filesystem::create_directory(out);
+    }
+    void TearDown() override {
+        SetClock(nullptr);
+        ProgramFixture::TearDown();
+    }
+
+    // A project with versions 1.2.3.4 and 5.6.7.8 exporting into `path`.
+    int32_t MakeProject(const std::string& name, const std::string& path, const std::string& steps = "") {
+        int32_t number = AddProject(name, path);
+        StoreSql("UPDATE RESFile SET FV_1 = 1, FV_2 = 2, FV_3 = 3, FV_4 = 4, PV_1 = 5, PV_2 = 6, PV_3 = 7, "
+                 "PV_4 = 8, CompanyName = 'ACME' " + steps + " WHERE RESNumber = " + std::to_string(number));
+        return number;
+    }
+
+    std::string Versions(int32_t number) {
+        return StoreValue("SELECT FV_1 || '.' || FV_2 || '.' || FV_3 || '.' || FV_4 || ' ' || PV_1 || '.' || PV_2 || "
+                          "'.' || PV_3 || '.' || PV_4 FROM RESFile WHERE RESNumber = " + std::to_string(number));
+    }
+
+    FixedClock clock;
+    std::string out;
+};
+
+}  // namespace
+
+TEST_F(Export, AUsersExportWritesBothFilesReportsAndKeepsTheVersions) {
+    int32_t number = MakeProject("MYAPP", dir.Path() + "out", ", INC_FV_4 = 1");
+    ClearRecord(RESFileTable(), &RES);
+    AssignField(RES.Description, "what the browse held");
+    RESFileRecord before = RES;
+
+    dialog.Expect("Resource File Exported", ButtonOk);
+    ExportRESFile(number, 0);
+
+    ASSERT_EQ(dialog.Shown().size(), 1u);
+    EXPECT_EQ(dialog.Shown()[0].Text,
+              "Resource File Exported. Please review the following information:||Path location: " + out +
+                  "|Compiled RES file: MYAPP.RES|Project to include: MYAPP_RES.PRJ||Please refer to the "
+                  "documentation on how to use the Compiled Resource File.");
+    EXPECT_EQ(dialog.Shown()[0].Icon, IconInformation);
+    EXPECT_EQ(std::memcmp(&RES, &before, sizeof RES), 0) << "the shared buffer is as it was";
+    EXPECT_EQ(Versions(number), "1.2.3.4 5.6.7.8") << "a user's export raises nothing";
+    EXPECT_EQ(StoreValue("SELECT ExportDate || ' ' || ExportTime FROM RESFile"), "20261224 9053075");
+
+    std::string res = test::ReadFileBytes(out + "MYAPP.RES");
+    EXPECT_NE(res.find(Wide("1.2.3.4")), std::string::npos);
+    std::string prj = test::ReadFileBytes(out + "MYAPP_RES.PRJ");
+    EXPECT_NE(prj.find("  #run \"" + ProgramFile + " " + std::to_string(number) + "\"\r\n\r\n"), std::string::npos);
+    EXPECT_NE(prj.find("  #pragma link(" + out + "MYAPP.RES)\r\n"), std::string::npos);
+}
+
+TEST_F(Export, TheBuildTimeRunRaisesEachPartWithoutCarryAndShowsNothing) {
+    int32_t number = MakeProject("APP", out, ", FV_4 = 65535, INC_FV_4 = 1, INC_FV_2 = 3, PV_1 = 0, INC_PV_1 = 70000");
+    ExportRESFile(number, 1);
+    EXPECT_EQ(Versions(number), "1.5.3.0 4464.6.7.8");
+    EXPECT_TRUE(dialog.Shown().empty());
+    EXPECT_FALSE(test::FileExists(out + "APP_RES.PRJ")) << "only a user's export writes the include file";
+    std::string res = test::ReadFileBytes(out + "APP.RES");
+    EXPECT_NE(res.find(Wide("1.5.3.0")), std::string::npos) << "the file carries the raised numbers";
+    EXPECT_NE(res.find(Wide("4464.6.7.8")), std::string::npos);
+
+    ExportRESFile(number, 1);
+    EXPECT_EQ(Versions(number), "1.8.3.1 8928.6.7.8");
+}
+
+TEST_F(Export, AVanishedProjectIsReportedTwiceByAUserAndSilentlyAtBuildTime) {
+    dialog.Expect("Missing Resource", ButtonOk);
+    dialog.Expect("Export has failed.", ButtonOk);
+    ExportRESFile(42, 0);
+    EXPECT_EQ(dialog.Shown().at(0).Text,
+              "Resource Number \"42\" was not found! Please correct the error and try again.");
+    EXPECT_EQ(dialog.Shown().at(1).Text,
+              "There was a problem creating the following Resource file: .RES. The export has been aborted.");
+    EXPECT_EQ(dialog.Shown().at(1).Icon, IconExclamation);
+
+    dialog.Clear();
+    ExportRESFile(42, 1);
+    ExportRESFile(0, 1);
+    EXPECT_TRUE(dialog.Shown().empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 0);
+}
+
+TEST_F(Export, AMissingTargetDirectoryFailsButKeepsTheStamp) {
+    int32_t number = MakeProject("APP", dir.Path() + "nowhere/deeper", ", INC_PV_4 = 2");
+    dialog.Expect("Export has failed.", ButtonOk);
+    ExportRESFile(number, 0);
+    EXPECT_EQ(dialog.Shown().at(0).Text, "There was a problem creating the following Resource file: " + dir.Path() +
+                                             "nowhere/deeper/APP.RES. The export has been aborted.");
+    EXPECT_EQ(StoreValue("SELECT ExportDate FROM RESFile"), "20261224");
+}
+
+TEST_F(Export, ANameThatWouldLeaveTheTargetDirectoryIsRefused) {
+    int32_t number = MakeProject("../X", out);
+    dialog.Expect("Export has failed.", ButtonOk);
+    ExportRESFile(number, 0);
+    EXPECT_FALSE(test::FileExists(dir.Path() + "X.RES"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 0);
+}
+
+TEST_F(Export, AFailedExportLeavesThePreviousFilesAsTheyWere) {
+    int32_t number = MakeProject("BIG", out);
+    dialog.Expect("Resource File Exported", ButtonOk);
+    ExportRESFile(number, 0);
+    std::string res = test::ReadFileBytes(out + "BIG.RES");
+    std::string prj = test::ReadFileBytes(out + "BIG_RES.PRJ");
+
+    // Enough long extra items to overflow the 16-bit lengths.
+    for (int i = 0; i < 130; ++i) AddExtraItem(number, "Item" + std::to_string(i), std::string(250, 'v'));
+    dialog.Expect("Export has failed.", ButtonOk);
+    ExportRESFile(number, 0);
+    EXPECT_TRUE(test::ReadFileBytes(out + "BIG.RES") == res);
+    EXPECT_TRUE(test::ReadFileBytes(out + "BIG_RES.PRJ") == prj);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2) << "no temporary file is left";
+}
+
+TEST_F(Export, ExactlyTheProjectsOwnExtraItemsFollowInKeyOrder) {
+    int32_t other = MakeProject("OTHER", out);
+    int32_t number = MakeProject("MINE", out + "/");
+    AddExtraItem(number, "First", "1");
+    AddExtraItem(other, "Foreign", "x");
+    AddExtraItem(number, "Second", "2");
+    AddExtraItem(number, "Empty", "");
+    AddExtraItem(number, "Third", "3");
+    // The shared buffer holds a row of another project while the export runs.
+    ClearRecord(ExtraSegTable(), &SEG);
+    SEG.RESNumber = other;
+    AssignField(SEG.SegName, "Foreign");
+
+    ExportRESFile(number, 1);
+    std::string res = test::ReadFileBytes(out + "MINE.RES");
+    size_t first = res.find(Wide("First")), second = res.find(Wide("Second")), third = res.find(Wide("Third"));
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, third);
+    EXPECT_EQ(res.find(Wide("Foreign")), std::string::npos);
+    EXPECT_EQ(res.find(Wide("Empty")), std::string::npos) << "an item without a value has no entry";
+    EXPECT_EQ(FieldText(SEG.SegName), "Foreign") << "the shared item buffer is as it was";
+}
+
+TEST_F(Export, TextsWithHighBytesReachFileNamesAsUtf8) {
+    int32_t number = MakeProject("M\xDCLLER", out);
+    ExportRESFile(number, 1);
+    EXPECT_TRUE(test::FileExists(out + "M\xC3\x9CLLER.RES"));
+}
