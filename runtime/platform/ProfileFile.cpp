@@ -288,8 +288,12 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     std::string target = ResolvedTarget(fileName);
     std::string text;
     // A file that exists but cannot be read must not be replaced by one holding only this key.
-    if (ReadWholeFile(target, text) == ReadState::Failed) return false;
-    return ReplaceFile(target, Updated(text, section, key, value));
+    ReadState state = ReadWholeFile(target, text);
+    if (state == ReadState::Failed) return false;
+    std::string updated = Updated(text, section, key, value);
+    // Writing what the file already says would only cost time, on every run.
+    if (state != ReadState::Missing && updated == text) return true;
+    return ReplaceFile(target, updated);
 }
 
 }  // namespace verdo

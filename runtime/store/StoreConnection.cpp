@@ -17,6 +17,7 @@
 namespace verdo {
 
 namespace {
+constexpr int ShortWaitMs = 250;
 std::mutex registryMutex;
 std::map<std::string, std::weak_ptr<StoreConnection>>& Registry() {
     static std::map<std::string, std::weak_ptr<StoreConnection>> registry;
@@ -38,6 +39,8 @@ int OpenDb(const std::string& path, bool write, sqlite3** db) {
         return code;
     }
     sqlite3_extended_result_codes(*db, 1);
+    // Another process may be folding its log into the store just now; that passes quickly.
+    sqlite3_busy_timeout(*db, ShortWaitMs);
     // Reading the schema tells a store from any other file.
     rc = sqlite3_exec(*db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -55,7 +58,8 @@ int OpenDb(const std::string& path, bool write, sqlite3** db) {
 }
 }  // namespace
 
-StoreConnection::StoreConnection(std::string path, sqlite3* db) : path_(std::move(path)), db_(db) {}
+StoreConnection::StoreConnection(std::string path, sqlite3* db)
+    : path_(std::move(path)), db_(db), busyMs_(ShortWaitMs) {}
 
 StoreConnection::~StoreConnection() {
     if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

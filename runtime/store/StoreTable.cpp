@@ -18,6 +18,7 @@ namespace verdo {
 namespace {
 // Lock conflicts wait this long once a table is open.
 constexpr int OperatingBusyMs = 2000;
+constexpr int ShortLockWaitMs = 250;
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 }  // namespace
@@ -84,7 +85,9 @@ int StoreTable::Open(uint8_t mode) {
         return error;
 
     if (write) {
-        connection->SetBusyTimeout(recoverSeconds_ * 1000);
+        // A lock held by another process is waited for briefly, and for the lock-recovery
+        // time once the file manager has asked for it.
+        connection->SetBusyTimeout(recoverSeconds_ > 0 ? recoverSeconds_ * 1000 : ShortLockWaitMs);
         error = connection->ProbeWriteLock();
         if (error != NoError) {
             connection->SetBusyTimeout(OperatingBusyMs);

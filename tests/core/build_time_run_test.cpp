@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/Process.h"
+#include "tests/support/TempProgramDir.h"
+
+using namespace verdo::test;
+
+namespace {
+
+// The program installed in a fresh directory, driven as a host build would drive it.
+class BuildTimeRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program = dir.InstallProgram();
+        out = dir.Path() + "out/";
+        std::filesystem::create_directory(out);
+        // The first run makes the store.
+        ASSERT_EQ(Run({"1"}).ExitCode, 0);
+        Sql("INSERT INTO RESFile (RESNumber, ProjectName, ProjectPath, FV_1, FV_4, INC_FV_4, LangID, CodePage, "
+            "FileOS, FileType, CompanyName) VALUES (12, 'MYAPP', '" + out + "', 1, 7, 1, '0409', '04b0', "
+            "x'04000400', x'01', 'ACME')");
+    }
+
+    ProcessResult Run(const std::vector<std::string>& arguments) { return RunProcess(program, arguments); }
+
+    void Sql(const std::string& sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(dir.File("VERDO").c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+
+    std::string Value(const std::string& sql) {
+        sqlite3* db = nullptr;
+        std::string value;
+        sqlite3_open(dir.File("VERDO").c_str(), &db);
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return value;
+    }
+
+    TempProgramDir dir;
+    std::string program;
+    std::string out;
+};
+
+}  // namespace
+
+TEST_F(BuildTimeRun, RaisesTheVersionAndRewritesTheResourceWithNoDisplayAndNoOutput) {
+    ProcessResult run = Run({"12"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, "");
+    EXPECT_EQ(run.Errors, "");
+    EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8");
+    EXPECT_TRUE(FileExists(out + "MYAPP.RES"));
+    EXPECT_FALSE(FileExists(out + "MYAPP_RES.PRJ"));
+    EXPECT_TRUE(FileExists(dir.File("VERDO.INI")));
+}
+
+TEST_F(BuildTimeRun, CommandTailsOfEveryShapeEndQuietlyWithStatusZero) {
+    for (std::string tail : {"-5", "1,5", "99999999999", "4294967308", "x12", "\xE9\xFF", "-", "0", "12x"}) {
+        ProcessResult run = Run({tail});
+        EXPECT_EQ(run.ExitCode, 0) << tail;
+        EXPECT_EQ(run.Errors, "") << tail;
+    }
+    EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8") << "only \"12x\" reached project 12";
+    EXPECT_EQ(Run({}).ExitCode, 0);
+    EXPECT_EQ(Run({"  "}).ExitCode, 0);
+}
+
+TEST_F(BuildTimeRun, AStoreThatIsNotADatabaseIsReportedOnStandardErrorAndKept) {
+    std::filesystem::remove(dir.File("VERDO-wal"));
+    std::filesystem::remove(dir.File("VERDO-shm"));
+    WriteFileBytes(dir.File("VERDO"), "not a store at all");
+    ProcessResult run = Run({"12"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_NE(run.Errors.find("File Access Error"), std::string::npos) << run.Errors;
+    EXPECT_NE(run.Errors.find("could not be opened"), std::string::npos) << run.Errors;
+    EXPECT_EQ(ReadFileBytes(dir.File("VERDO")), "not a store at all");
+    EXPECT_FALSE(FileExists(out + "MYAPP.RES"));
+}
+
+TEST_F(BuildTimeRun, AMissingTargetDirectoryWritesNothingButTheStamp) {
+    Sql("UPDATE RESFile SET ProjectPath = '" + dir.Path() + "gone' WHERE RESNumber = 12");
+    ProcessResult run = Run({"12"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Errors, "");
+    EXPECT_NE(Value("SELECT ExportDate FROM RESFile WHERE RESNumber = 12"), "0");
+    EXPECT_FALSE(FileExists(dir.Path() + "gone"));
+}
+
+TEST_F(BuildTimeRun, ParallelBuildsLoseNoIncrement) {
+    constexpr int processes = 8, runs = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < processes; ++p) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            bool ok = true;
+            for (int r = 0; r < runs; ++r) ok = ok && RunProcess(program, {"12"}).ExitCode == 0;
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), std::to_string(7 + processes * runs));
+    std::string res = ReadFileBytes(out + "MYAPP.RES");
+    std::string expected;
+    for (char c : "1.0.0." + std::to_string(7 + processes * runs)) expected += std::string{c, '\0'};
+    EXPECT_NE(res.find(expected), std::string::npos) << "the file on disk carries the last number";
+}
+
+TEST(BuildTimeProgram, LinksNoWindowLibrary) {
+    FILE* pipe = popen(("ldd '" + std::string(VERDO_BINARY) + "'").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string libraries;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) libraries += buffer;
+    pclose(pipe);
+    EXPECT_NE(libraries.find("libsqlite3"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("Qt"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libX"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libGL"), std::string::npos) << libraries;
+}

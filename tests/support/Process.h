@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace verdo::test {
+
+struct ProcessResult {
+    int ExitCode = -1;      // -1 when the process did not exit normally
+    std::string Output;     // standard output
+    std::string Errors;     // standard error
+};
+
+// Runs a program with the given arguments and no display: DISPLAY, WAYLAND_DISPLAY and
+// QT_QPA_PLATFORM are removed from its environment. Standard input is empty.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments);
+
+}  // namespace verdo::test
