@@ -54,7 +54,8 @@ bool UsableProjectName(const std::string& name) {
 void Show(const std::string& title, const std::string& text, int icon) {
     MessageRequest request;
     request.Title = title;
-    request.Text = text;
+    // The texts come from the record, single-byte; messages are shown in UTF-8.
+    request.Text = Latin1ToUtf8(text);
     request.Icon = icon;
     request.Buttons = ButtonOk;
     request.DefaultButton = ButtonOk;

@@ -23,7 +23,7 @@ enum MessageIcon : int {
     IconInformation = 32516,
 };
 
-// One message to show: "|" in the text starts a new line.
+// One message to show, its texts in UTF-8: "|" in the text starts a new line.
 struct MessageRequest {
     std::string Title;
     std::string Text;

@@ -79,11 +79,6 @@ int StoreTable::Open(uint8_t mode) {
     for (const KeyDef& key : table_.Keys)
         if (!indexes.count(schema::IndexName(key))) return WrongState(BadKeyErr);
 
-    // A table whose columns are not the record's is damaged.
-    if (!connection->Prepare("SELECT " + schema::SelectColumns(table_) + " FROM " + Quoted(table_.Label) + " LIMIT 0",
-                             error))
-        return error;
-
     if (write) {
         // A lock held by another process is waited for briefly, and for the lock-recovery
         // time once the file manager has asked for it.
