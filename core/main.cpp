@@ -1,7 +1,36 @@
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <string>
+
 #include "core/ProgramNames.h"
 #include "core/Startup.h"
 #include "runtime/platform/ModulePath.h"
+#include "runtime/text/Text.h"
+
+namespace {
+
+// The editor lives in a module of its own beside the program, loaded only here, so that
+// the build-time run never loads a window library.
+int RunInteractive(const std::string& modulePath, int argc, char** argv) {
+    std::string directory = modulePath.substr(0, modulePath.rfind('/') + 1);
+    std::string library = directory + "libverdo_gui.so";
+    void* module = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    using Entry = int (*)(int, char**);
+    Entry entry = module ? reinterpret_cast<Entry>(dlsym(module, "VerdoInteractiveMain")) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "VERDO: the windows cannot be started: %s\n", dlerror());
+        return 0;
+    }
+    entry(argc, argv);
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    return verdo::RunProgram(verdo::ModuleFileName(), verdo::CommandTailFrom(argc, argv), nullptr);
+    std::string modulePath = verdo::ModuleFileName();
+    std::string tail = verdo::CommandTailFrom(argc, argv);
+    if (verdo::TrimRight(tail).find_first_not_of(" \t") == std::string::npos) return RunInteractive(modulePath, argc, argv);
+    return verdo::RunProgram(modulePath, tail, nullptr);
 }

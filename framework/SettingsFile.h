@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/PlacedWindow.h"
+#include "runtime/window/PlacedWindow.h"
 #include "runtime/text/Text.h"
 
 namespace verdo {

@@ -1,0 +1,74 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "runtime/window/PlacedWindow.h"
+
+namespace verdo {
+
+struct WindowDef;
+
+// An event delivered to a window's handler: the event code, the control it concerns
+// (0 for the window itself) and, for alert keys, the key code.
+struct WindowEvent {
+    int Code = 0;
+    int Control = 0;
+    int Key = 0;
+};
+
+// Receives a window's events, one at a time. The result is a level: 0 lets the window
+// library do its own handling (a close event closes the window), anything else means
+// the event was consumed (a close event is refused).
+class WindowEventHandler {
+public:
+    virtual ~WindowEventHandler() = default;
+    virtual int OnEvent(const WindowEvent& event) = 0;
+};
+
+// One window of the window library, built from its definition. Controls are numbered
+// from 1 in the order of the definition's control list.
+class Window : public PlacedWindow {
+public:
+    ~Window() override = default;
+
+    virtual const WindowDef& Definition() const = 0;
+    virtual void SetHandler(WindowEventHandler* handler) = 0;
+
+    // Creates and shows the window; the open-window event follows.
+    virtual void Open() = 0;
+    virtual bool IsOpen() const = 0;
+    // Delivers events until the window has closed. A modal window blocks every other
+    // window of the application meanwhile; others keep receiving their events.
+    virtual void RunEventLoop() = 0;
+    // Closes at once, without asking the handler.
+    virtual void Close() = 0;
+
+    // Queues an event for this window's handler, after the events already queued.
+    virtual void PostEvent(int code, int control = 0, int key = 0) = 0;
+
+    virtual int ControlNumber(const std::string& name) const = 0;  // 0 when unknown
+    virtual std::string ControlName(int control) const = 0;
+    virtual int FocusedControl() const = 0;
+    virtual void Select(int control) = 0;               // focus
+    // Copies the bound fields into the controls (0: all of them) or back into the fields.
+    virtual void Display(int control = 0) = 0;
+    virtual void Update(int control = 0) = 0;
+    // Checks every control's input and then posts the completed event.
+    virtual void ValidateAll() = 0;
+    virtual void SetControlText(int control, const std::string& text) = 0;
+    virtual void SetControlEnabled(int control, bool enabled) = 0;
+    virtual void SetControlHidden(int control, bool hidden) = 0;
+    virtual void SetAlertKey(int control, int key) = 0;  // control 0: the window itself
+    virtual void SetTimer(int hundredths) = 0;           // 0 stops it
+    virtual void SetStatusText(int zone, const std::string& text) = 0;  // zones from 1
+    virtual void SetWaitCursor(bool wait) = 0;
+    virtual void Beep() = 0;
+
+    // Pixel measurements and the window's outline, for windows without a frame.
+    virtual int PixelWidth() const = 0;
+    virtual int PixelHeight() const = 0;
+    virtual void SetRoundedRegion(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) = 0;
+    virtual void Sleep(int milliseconds) = 0;            // keeps the display painting
+};
+
+}  // namespace verdo
