@@ -1,6 +1,7 @@
 #include "runtime/bytes/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -64,6 +65,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
         if (fd < 0 && errno != EEXIST) return Fail(errno);
     }
     if (fd < 0) return Fail(EEXIST);
+    // A file written anew keeps the permissions its user gave the old one.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
     // The data must be on disk before the rename makes it the target, or a crash could
     // leave an empty file under the target's name.

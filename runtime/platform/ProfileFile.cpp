@@ -1,10 +1,11 @@
 #include "runtime/platform/ProfileFile.h"
 
+#include "runtime/bytes/AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
@@ -199,64 +200,6 @@ std::string ResolvedTarget(const std::string& fileName) {
     return ec ? fileName : target.string();
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    bool Close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// The new contents go to a temporary file beside the target, which then replaces the
-// target in one rename: a reader or a killed process sees the old file or the new one.
-bool ReplaceFile(const std::string& target, std::string_view bytes) {
-    static std::atomic<unsigned> counter{0};
-    size_t slash = target.rfind('/');
-    std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = directory + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    FileDescriptor file(fd);
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) ::fchmod(file.Get(), old.st_mode & 07777);
-    bool written = WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0;
-    written = file.Close() && written;
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 std::mutex& WriteMutex() {
     static std::mutex mutex;
     return mutex;
@@ -293,7 +236,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     std::string updated = Updated(text, section, key, value);
     // Writing what the file already says would only cost time, on every run.
     if (state != ReadState::Missing && updated == text) return true;
-    return ReplaceFile(target, updated);
+    return WriteFileAtomically(target, updated);
 }
 
 }  // namespace verdo

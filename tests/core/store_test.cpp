@@ -12,26 +12,19 @@
 #include "framework/RelationManager.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ProgramFixture.h"
 
 using namespace verdo;
 
 namespace {
 
-class FixedClock : public Clock {
-public:
-    Date Today() const override { return Date{9, 12, 2026}; }
-    Time Now() const override { return Time{14, 30, 5, 20}; }
-};
-
 class ProjectStore : public test::ProgramFixture {
 protected:
     void SetUp() override {
         ProgramFixture::SetUp();
-        SetClock(&clock);
     }
     void TearDown() override {
-        SetClock(nullptr);
         ProgramFixture::TearDown();
     }
 
@@ -48,7 +41,7 @@ protected:
         return rows;
     }
 
-    FixedClock clock;
+    test::FixedClock clock{Date{9, 12, 2026}, Time{14, 30, 5, 20}};
 };
 
 }  // namespace

@@ -12,17 +12,12 @@
 #include "framework/MessageDialog.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ProgramFixture.h"
 
 using namespace verdo;
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    Date Today() const override { return Date{24, 12, 2026}; }
-    Time Now() const override { return Time{9, 5, 30, 75}; }
-};
 
 // UTF-16LE as the resource file holds its texts.
 std::string Wide(const std::string& text) {
@@ -38,12 +33,10 @@ class Export : public test::ProgramFixture {
 protected:
     void SetUp() override {
         ProgramFixture::SetUp();
-        SetClock(&clock);
         out = dir.Path() + "out/";
         std::filesystem::create_directory(out);
     }
     void TearDown() override {
-        SetClock(nullptr);
         ProgramFixture::TearDown();
     }
 
@@ -60,7 +53,7 @@ protected:
                           "'.' || PV_3 || '.' || PV_4 FROM RESFile WHERE RESNumber = " + std::to_string(number));
     }
 
-    FixedClock clock;
+    test::FixedClock clock{Date{24, 12, 2026}, Time{9, 5, 30, 75}};
     std::string out;
 };
 
