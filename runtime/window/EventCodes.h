@@ -44,6 +44,7 @@ inline constexpr int F1 = 0x70;
 inline constexpr int Apostrophe = 0xDE;
 inline constexpr int ShiftFlag = 0x100;
 inline constexpr int CtrlFlag = 0x200;
+inline constexpr int AltFlag = 0x400;
 }  // namespace Key
 
 }  // namespace verdo

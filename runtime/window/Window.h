@@ -69,6 +69,15 @@ public:
     virtual int PixelHeight() const = 0;
     virtual void SetRoundedRegion(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) = 0;
     virtual void Sleep(int milliseconds) = 0;            // keeps the display painting
+
+    // Texts given to a window (titles, control texts, status texts) are UTF-8; record
+    // fields stay single-byte and are converted by the bound controls.
+    virtual void SetTitle(const std::string&) {}
+    // The chosen entry of a control counted from 1 (a sheet's tab); 0 when none.
+    virtual int Choice(int) const { return 0; }
+    virtual void SetChoice(int, int) {}
+    // The smallest size the user can give the window, in dialog units.
+    virtual void SetMinimumSize(int, int) {}
 };
 
 }  // namespace verdo
