@@ -1,0 +1,31 @@
+// The entry of the windows module: the program loads this module and calls here when it
+// starts without a command line.
+#include <QApplication>
+
+#include "core/ProgramNames.h"
+#include "core/Startup.h"
+#include "framework/MessageManager.h"
+#include "runtime/platform/ModulePath.h"
+#include "runtime/qt/Pictures.h"
+#include "runtime/qt/QtHistoryWindow.h"
+#include "runtime/qt/QtMessageDialog.h"
+#include "runtime/qt/QtWindowSystem.h"
+#include "windows/Main.h"
+
+extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int argc, char** argv) {
+    using namespace verdo;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("VERDO");
+    QApplication::setWindowIcon(LoadIcon("Verdo.ico"));
+    QtWindowSystem windows;
+    SetWindowSystem(&windows);
+    QtMessageDialog dialog;
+    QtHistoryWindow history;
+    GlobalMessages().SetDialog(&dialog);
+    GlobalMessages().SetHistoryDialog(&history);
+    RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [] { Main(); });
+    GlobalMessages().SetDialog(nullptr);
+    GlobalMessages().SetHistoryDialog(nullptr);
+    SetWindowSystem(nullptr);
+    return 0;
+}
