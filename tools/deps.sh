@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-dejavu-core libsqlite3-dev libgtest-dev
           sqlite3 binutils-mingw-w64-x86-64)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,56 @@
+#include "runtime/qt/MessageParts.h"
+
+#include <bit>
+
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QStyle>
+
+#include "framework/MessageDialog.h"
+
+namespace verdo {
+
+QString MessageLines(const std::string& text) {
+    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    lines.replace(QLatin1Char('|'), QLatin1Char('\n'));
+    return lines;
+}
+
+QPixmap MessageIconPixmap(int icon) {
+    QStyle::StandardPixmap picture;
+    switch (icon) {
+        case IconExclamation: picture = QStyle::SP_MessageBoxWarning; break;
+        case IconInformation: picture = QStyle::SP_MessageBoxInformation; break;
+        default: return {};
+    }
+    QStyle* style = QApplication::style();
+    int size = style->pixelMetric(QStyle::PM_MessageBoxIconSize);
+    return style->standardIcon(picture).pixmap(size, size);
+}
+
+unsigned ShownButtons(unsigned buttons) {
+    unsigned known = buttons & 0xFFu;
+    return known ? known : static_cast<unsigned>(ButtonOk);
+}
+
+unsigned ShownDefault(unsigned buttons, unsigned defaultButton) {
+    unsigned shown = ShownButtons(buttons);
+    if (std::has_single_bit(defaultButton) && (shown & defaultButton)) return defaultButton;
+    return shown & (~shown + 1);
+}
+
+unsigned CloseAnswer(unsigned buttons, unsigned defaultButton) {
+    unsigned shown = ShownButtons(buttons);
+    for (unsigned bit : {ButtonCancel, ButtonNo, ButtonOk})
+        if (shown & bit) return bit;
+    return ShownDefault(buttons, defaultButton);
+}
+
+QPushButton* AnswerButton(QDialog& dialog, unsigned bit, const std::string& caption) {
+    auto* button = new QPushButton(QString::fromUtf8(caption.c_str()), &dialog);
+    QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, bit] { dialog.done(static_cast<int>(bit)); });
+    return button;
+}
+
+}  // namespace verdo
