@@ -1,0 +1,15 @@
+#pragma once
+
+class QKeyEvent;
+class QMouseEvent;
+
+namespace verdo {
+
+// The key code of a key press as the framework counts keys: the virtual-key number
+// with 0x100 for Shift, 0x200 for Ctrl and 0x400 for Alt; 0 for a key without one.
+int KeyCode(const QKeyEvent& event);
+
+// The mouse key of a press or double click (Key::MouseLeft, ...); 0 for others.
+int MouseKeyCode(const QMouseEvent& event);
+
+}  // namespace verdo

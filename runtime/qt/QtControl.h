@@ -1,0 +1,84 @@
+#pragma once
+#include <QString>
+#include <string>
+
+#include "runtime/window/WindowDef.h"
+
+class QMdiArea;
+class QMenuBar;
+class QWidget;
+
+namespace verdo {
+
+class DialogUnits;
+class QtControl;
+
+// What a control needs of the window it lives in.
+class ControlHost {
+public:
+    virtual QWidget* ControlParent() = 0;   // the client area controls are placed on
+    virtual QWidget* ToolbarArea() = 0;     // nullptr when the window has no toolbar
+    virtual QMenuBar* MenuBar() = 0;        // nullptr when the window has no menu bar
+    virtual QMdiArea* MdiArea() = 0;        // the frame's, nullptr when there is none
+    virtual const DialogUnits& Units() const = 0;
+    virtual QtControl* FindControl(const std::string& name) const = 0;
+    virtual void PostControlEvent(int code, int control) = 0;
+    // A highlighted menu item or a pointed-at button shows its message in the first
+    // status zone; an empty message puts back what was there.
+    virtual void ShowMessage(const std::string& message) = 0;
+    // A sheet changed its tab: controls on the tabs are shown or hidden.
+    virtual void ChildrenVisibilityChanged() = 0;
+
+protected:
+    ~ControlHost() = default;
+};
+
+// One control of a window, built from its definition by the control factory. The
+// widgets belong to the window's widget tree; a control only points at them.
+class QtControl {
+public:
+    QtControl(const ControlDef& def, int number, ControlHost& host);
+    virtual ~QtControl() = default;
+    QtControl(const QtControl&) = delete;
+    QtControl& operator=(const QtControl&) = delete;
+
+    const ControlDef& Def() const { return def_; }
+    int Number() const { return number_; }
+
+    // The widget that takes focus, hover and mouse keys for the control; nullptr for
+    // controls without one of their own (menus, tabs).
+    virtual QWidget* Widget() const { return nullptr; }
+
+    // Field to widget; widget to field, true when the field took a changed value.
+    virtual void Display() {}
+    virtual bool Update() { return false; }
+
+    virtual void SetText(const QString&) {}
+    virtual void SetEnabled(bool enabled);
+    virtual void SetShown(bool shown);
+    virtual void Focus();
+    // Whether controls that name this one as their parent can be seen (a tab: only
+    // while it is the sheet's current tab).
+    virtual bool ChildrenShown() const { return true; }
+    virtual int Choice() const { return 0; }
+    virtual void SetChoice(int) {}
+    // Stacking from the bottom: sheets, then framing groups, then the other controls,
+    // then click regions, which lie over the texts they belong to.
+    virtual int Layer() const { return 2; }
+
+protected:
+    ControlHost& Host() const { return host_; }
+    // Puts the widget on its parent at the definition's position; a size of 0 keeps
+    // the widget's natural size. Tool tip, colour and font variant come along.
+    void Place(QWidget* widget) const;
+
+private:
+    ControlDef def_;
+    int number_;
+    ControlHost& host_;
+};
+
+// A definition text ("&Close") as Qt shows it.
+QString DefText(const std::string& text);
+
+}  // namespace verdo

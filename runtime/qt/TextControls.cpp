@@ -1,0 +1,144 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
+
+#include "runtime/qt/ControlKinds.h"
+#include "runtime/qt/FieldBinding.h"
+
+namespace verdo {
+
+namespace {
+
+// Static text, or the display of a field when it is bound to one.
+class PromptControl final : public QtControl {
+public:
+    PromptControl(const ControlDef& def, int number, ControlHost& host)
+        : QtControl(def, number, host), label_(new QLabel(DefText(def.Text), host.ControlParent())) {
+        label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label_->setTextFormat(Qt::PlainText);
+        Place(label_);
+    }
+    QWidget* Widget() const override { return label_; }
+    void Display() override {
+        if (Def().Use.IsSet()) label_->setText(FieldDisplayText(Def().Use, Def().Picture));
+    }
+    void SetText(const QString& text) override { label_->setText(text); }
+
+private:
+    QLabel* label_;
+};
+
+bool IsSignedNumber(const FieldRef& ref) {
+    return ref.IsSet() && ref.Field->Type == FieldType::Long;
+}
+
+bool IsNumber(const FieldRef& ref) {
+    if (!ref.IsSet()) return false;
+    FieldType type = ref.Field->Type;
+    return type == FieldType::Long || type == FieldType::ULong || type == FieldType::UShort || type == FieldType::Byte;
+}
+
+class EntryControl final : public QtControl {
+public:
+    EntryControl(const ControlDef& def, int number, ControlHost& host)
+        : QtControl(def, number, host), edit_(new QLineEdit(host.ControlParent())) {
+        int limit = FieldTextLimit(def.Use, def.Picture);
+        if (limit > 0) edit_->setMaxLength(limit);
+        if (IsNumber(def.Use)) {
+            QRegularExpression digits(IsSignedNumber(def.Use) ? QStringLiteral(" *-?[0-9]* *") : QStringLiteral(" *[0-9]* *"));
+            edit_->setValidator(new QRegularExpressionValidator(digits, edit_));
+        }
+        if (def.Use.IsSet() && !FieldTakesText(def.Use)) edit_->setReadOnly(true);
+        Place(edit_);
+    }
+    QWidget* Widget() const override { return edit_; }
+    void Display() override {
+        if (!Def().Use.IsSet()) return;
+        shown_ = FieldDisplayText(Def().Use, Def().Picture);
+        edit_->setText(shown_);
+    }
+    bool Update() override {
+        if (!FieldTakesText(Def().Use) || edit_->text() == shown_) return false;
+        if (!StoreFieldText(Def().Use, edit_->text())) return false;
+        Display();
+        return true;
+    }
+    void SetText(const QString& text) override { edit_->setText(text); }
+
+private:
+    QLineEdit* edit_;
+    QString shown_;
+};
+
+class TextControl final : public QtControl {
+public:
+    TextControl(const ControlDef& def, int number, ControlHost& host)
+        : QtControl(def, number, host), edit_(new QPlainTextEdit(host.ControlParent())) {
+        edit_->setTabChangesFocus(true);
+        if (def.Use.IsSet() && !FieldTakesText(def.Use)) edit_->setReadOnly(true);
+        Place(edit_);
+    }
+    QWidget* Widget() const override { return edit_; }
+    void Display() override {
+        if (!Def().Use.IsSet()) return;
+        shown_ = FieldDisplayText(Def().Use, Def().Picture);
+        edit_->setPlainText(shown_);
+    }
+    bool Update() override {
+        QString text = edit_->toPlainText();
+        if (!FieldTakesText(Def().Use) || text == shown_) return false;
+        if (!StoreFieldText(Def().Use, text)) return false;
+        Display();
+        return true;
+    }
+    void SetText(const QString& text) override { edit_->setPlainText(text); }
+
+private:
+    QPlainTextEdit* edit_;
+    QString shown_;
+};
+
+// "&&" stays an ampersand, a single "&" goes.
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+}  // namespace
+
+std::unique_ptr<QtControl> MakePrompt(const ControlDef& def, int number, ControlHost& host) {
+    return std::make_unique<PromptControl>(def, number, host);
+}
+
+std::unique_ptr<QtControl> MakeEntry(const ControlDef& def, int number, ControlHost& host) {
+    return std::make_unique<EntryControl>(def, number, host);
+}
+
+std::unique_ptr<QtControl> MakeText(const ControlDef& def, int number, ControlHost& host) {
+    return std::make_unique<TextControl>(def, number, host);
+}
+
+void AttachPromptBuddies(const std::vector<std::unique_ptr<QtControl>>& controls) {
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i]->Def().Kind != ControlKind::Prompt) continue;
+        auto* label = qobject_cast<QLabel*>(controls[i]->Widget());
+        if (!label || !label->text().contains(QLatin1Char('&'))) continue;
+        QWidget* buddy = nullptr;
+        for (size_t j = i + 1; j < controls.size() && !buddy; ++j) {
+            QWidget* candidate = controls[j]->Widget();
+            if (candidate && candidate->focusPolicy() != Qt::NoFocus) buddy = candidate;
+        }
+        if (buddy) {
+            label->setBuddy(buddy);
+        } else {
+            label->setText(WithoutMnemonic(label->text()));
+        }
+    }
+}
+
+}  // namespace verdo

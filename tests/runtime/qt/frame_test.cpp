@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include "runtime/qt/StatusZones.h"
+#include "tests/runtime/qt/QtTestSupport.h"
+
+namespace verdo {
+namespace {
+
+using test::Control;
+using test::Find;
+
+ControlDef Item(const std::string& name, ControlKind kind, const std::string& text, const std::string& parent,
+                const std::string& message = {}, StandardAction action = StandardAction::None) {
+    ControlDef def = Control(name, kind, 0, 0);
+    def.Text = text;
+    def.Parent = parent;
+    def.Message = message;
+    def.Action = action;
+    return def;
+}
+
+WindowDef FrameDef() {
+    WindowDef def;
+    def.Procedure = "Main";
+    def.Kind = WindowKind::Frame;
+    def.Title = "VERDO";
+    def.Width = 421;
+    def.Height = 237;
+    def.Wallpaper = "apbg.bmp";
+    def.ToolbarHeight = 19;
+    def.ToolbarWallpaper = "bgrnd.bmp";
+    def.StatusZones = {-1, 64};
+    ControlDef browse = Control("?TBBROWSERESFILE", ControlKind::ToolButton, 4, 3, 26, 14);
+    browse.Picture = "browse.ico";
+    browse.Tip = "Browse Resource Project Database";
+    browse.Message = "Browse Resource Project Database";
+    ControlDef help = Control("?TBHELP", ControlKind::ToolButton, 31, 3, 26, 14);
+    help.Picture = "HELP.ICO";
+    help.Tip = "Help";
+    def.Controls = {
+        Item("?FILEMENU", ControlKind::Menu, "&File", "", "File Menu"),
+        Item("?BROWSERESFILE", ControlKind::MenuItem, "&Browse Resource Project Database", "?FILEMENU",
+             "Browse Resource Project Database"),
+        Item("?SEP1", ControlKind::Separator, "", "?FILEMENU"),
+        Item("?EXIT", ControlKind::MenuItem, "E&xit", "?FILEMENU", "Exit VERDO", StandardAction::Close),
+        Item("?EDITMENU", ControlKind::Menu, "&Edit", "", "Edit Menu"),
+        Item("?COPY", ControlKind::MenuItem, "&Copy", "?EDITMENU", "Copy item to Windows Clipboard", StandardAction::Copy),
+        Item("?WINDOWMENU", ControlKind::Menu, "&Window", "", "Create and Arrange windows"),
+        Item("?TILE", ControlKind::MenuItem, "T&ile", "?WINDOWMENU", "Make all open windows visible", StandardAction::Tile),
+        browse,
+        help,
+    };
+    return def;
+}
+
+WindowDef ChildDef(const std::string& procedure) {
+    WindowDef def;
+    def.Procedure = procedure;
+    def.Kind = WindowKind::MdiChild;
+    def.Title = procedure + " title";
+    def.Resizable = true;
+    def.Width = 150;
+    def.Height = 80;
+    ControlDef entry = Control("?ENTRY", ControlKind::Entry, 4, 4, 80, 10);
+    entry.Message = "Type here";
+    ControlDef button = Control("?BUTTON", ControlKind::Button, 4, 20, 40, 14);
+    button.Text = "Go";
+    def.Controls = {entry, button};
+    return def;
+}
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame = system.CreateWindow(FrameDef());
+        frame->SetHandler(&frameHandler);
+        frame->Open();
+        child = system.CreateWindow(ChildDef("BrowseRESFile"));
+        child->SetHandler(&childHandler);
+        child->Open();
+    }
+    QLabel* Zone(int n) { return Find<QLabel>(*frame, n == 1 ? "StatusZone1" : "StatusZone2"); }
+
+    QtWindowSystem system;
+    test::RecordingHandler frameHandler, childHandler;
+    std::unique_ptr<Window> frame, child;
+};
+
+TEST_F(FrameTest, ChildOpensInsideTheFrameAndStatusZonesTakeTheirWidths) {
+    auto* area = Find<QMdiArea>(*frame, "MdiArea");
+    ASSERT_NE(area, nullptr);
+    auto* sub = qobject_cast<QMdiSubWindow*>(test::AsQt(*child).RootWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->objectName(), "BrowseRESFile");
+    EXPECT_EQ(sub->mdiArea(), area);
+    EXPECT_TRUE(area->subWindowList().contains(sub));
+    EXPECT_NE(Find(*child, "?ENTRY"), nullptr);
+
+    ASSERT_TRUE(Zone(1) && Zone(2));
+    DialogUnits units(test::AsQt(*frame).RootWidget()->font());
+    EXPECT_EQ(Zone(2)->width(), units.ToPixelsX(64));
+    EXPECT_GT(Zone(1)->width(), Zone(2)->width());
+    frame->SetStatusText(2, "VERDO 2.0");
+    EXPECT_EQ(Zone(2)->text(), "VERDO 2.0");
+    // A child without a status bar of its own writes into the frame's.
+    child->SetStatusText(1, "Ready");
+    EXPECT_EQ(Zone(1)->text(), "Ready");
+
+    child->Select(1);
+    ASSERT_TRUE(test::SpinUntil([&] { return Zone(1)->text() == "Type here"; }));
+    child->Select(2);
+    ASSERT_TRUE(test::SpinUntil([&] { return Zone(1)->text() == "Ready"; }));
+}
+
+TEST_F(FrameTest, MenuItemsAreAcceptedAndShowTheirMessageWhileHighlighted) {
+    auto* item = Find<QAction>(*frame, "?BROWSERESFILE");
+    ASSERT_NE(item, nullptr);
+    frame->SetStatusText(1, "Idle");
+    item->hover();
+    EXPECT_EQ(Zone(1)->text(), "Browse Resource Project Database");
+    emit Find<QMenu>(*frame, "?FILEMENU")->aboutToHide();
+    EXPECT_EQ(Zone(1)->text(), "Idle");
+
+    item->trigger();
+    EXPECT_TRUE(test::SpinUntil([&] { return frameHandler.Has(Event::Accepted, 2); }));
+    EXPECT_EQ(test::AsQt(*frame).RootWidget()->findChild<QMenuBar*>()->actions().size(), 3);
+}
+
+TEST_F(FrameTest, ToolbarButtonsCarryIconsTipsAndTheirMessage) {
+    auto* help = Find<QToolButton>(*frame, "?TBHELP");
+    auto* browse = Find<QToolButton>(*frame, "?TBBROWSERESFILE");
+    ASSERT_TRUE(help && browse);
+    EXPECT_EQ(help->toolTip(), "Help");
+    EXPECT_EQ(browse->toolTip(), "Browse Resource Project Database");
+    DialogUnits units(test::AsQt(*frame).RootWidget()->font());
+    EXPECT_EQ(browse->geometry(), units.ToPixels(4, 3, 26, 14));
+    EXPECT_EQ(browse->parentWidget()->height(), units.ToPixelsY(19));
+    EXPECT_EQ(browse->focusPolicy(), Qt::NoFocus);
+
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(browse, &enter);
+    EXPECT_EQ(Zone(1)->text(), "Browse Resource Project Database");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(browse, &leave);
+    EXPECT_EQ(Zone(1)->text(), "");
+
+    help->click();
+    EXPECT_TRUE(test::SpinUntil([&] { return frameHandler.Has(Event::Accepted, 10); }));
+}
+
+TEST_F(FrameTest, WindowMenuListsTheOpenChildWindows) {
+    auto second = system.CreateWindow(ChildDef("Second"));
+    second->Open();
+    auto* menu = Find<QMenu>(*frame, "?WINDOWMENU");
+    emit menu->aboutToShow();
+    QStringList texts;
+    for (QAction* action : menu->actions()) texts << action->text();
+    EXPECT_TRUE(texts.contains("&1 BrowseRESFile title"));
+    EXPECT_TRUE(texts.contains("&2 Second title"));
+
+    second->Close();
+    emit menu->aboutToShow();
+    texts.clear();
+    for (QAction* action : menu->actions()) texts << action->text();
+    EXPECT_FALSE(texts.join('|').contains("Second title"));
+    EXPECT_EQ(texts.size(), 3);  // "Tile", a separator, the one child
+}
+
+TEST_F(FrameTest, CopyActsOnTheFocusedControlOfTheChild) {
+    ASSERT_TRUE(test::SpinUntil([&] { return test::AsQt(*frame).RootWidget()->isActiveWindow(); }));
+    auto* edit = Find<QLineEdit>(*child, "?ENTRY");
+    edit->setText("copied text");
+    child->Select(1);
+    ASSERT_TRUE(test::SpinUntil([&] { return QApplication::focusWidget() == edit; }));
+    edit->selectAll();
+    QApplication::clipboard()->setText("before");
+    Find<QAction>(*frame, "?COPY")->trigger();
+    EXPECT_TRUE(test::SpinUntil([&] { return QApplication::clipboard()->text() == "copied text"; }));
+}
+
+TEST_F(FrameTest, ExitClosesTheChildrenFirstThenTheFrame) {
+    std::vector<std::string> order;
+    childHandler.Answer = [&](const WindowEvent& e) {
+        if (e.Code == Event::CloseDown) order.push_back("child close-down");
+        return 0;
+    };
+    frameHandler.Answer = [&](const WindowEvent& e) {
+        if (e.Code == Event::CloseWindow) order.push_back("frame close");
+        return 0;
+    };
+    QTimer::singleShot(0, [&] { Find<QAction>(*frame, "?EXIT")->trigger(); });
+    frame->RunEventLoop();
+    EXPECT_EQ(order, (std::vector<std::string>{"frame close", "child close-down"}));
+    EXPECT_FALSE(child->IsOpen());
+    EXPECT_FALSE(frame->IsOpen());
+}
+
+TEST_F(FrameTest, AChildRefusingToCloseDownKeepsTheFrameOpen) {
+    childHandler.Answer = [](const WindowEvent& e) { return e.Code == Event::CloseDown ? 5 : 0; };
+    test::AsQt(*frame).RootWidget()->close();
+    ASSERT_TRUE(test::SpinUntil([&] { return childHandler.Count(Event::CloseDown) == 1; }));
+    test::Drain();
+    EXPECT_TRUE(child->IsOpen());
+    EXPECT_TRUE(frame->IsOpen());
+
+    childHandler.Answer = nullptr;
+    system.CloseDown();
+    ASSERT_TRUE(test::SpinUntil([&] { return frameHandler.Count(Event::CloseDown) == 1; }));
+    EXPECT_FALSE(child->IsOpen());
+    EXPECT_TRUE(test::SpinUntil([&] { return !frame->IsOpen(); }));
+}
+
+TEST_F(FrameTest, ChildPlacementIsRelativeToTheFrameArea) {
+    child->SetPosition(10, 12);
+    child->SetSize(140, 70);
+    EXPECT_EQ(child->X(), 10);
+    EXPECT_EQ(child->Y(), 12);
+    EXPECT_EQ(child->Width(), 140);
+    EXPECT_EQ(child->Height(), 70);
+    DialogUnits units(test::AsQt(*child).RootWidget()->font());
+    EXPECT_EQ(test::AsQt(*child).RootWidget()->pos(), QPoint(units.ToPixelsX(10), units.ToPixelsY(12)));
+}
+
+}  // namespace
+}  // namespace verdo
