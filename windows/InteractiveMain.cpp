@@ -11,6 +11,7 @@
 #include "runtime/qt/QtMessageDialog.h"
 #include "runtime/qt/QtWindowSystem.h"
 #include "windows/Main.h"
+#include "windows/StartupProbe.h"
 
 extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int argc, char** argv) {
     using namespace verdo;
@@ -23,6 +24,7 @@ extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int a
     QtHistoryWindow history;
     GlobalMessages().SetDialog(&dialog);
     GlobalMessages().SetHistoryDialog(&history);
+    InstallStartupProbe();
     RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [] { Main(); });
     GlobalMessages().SetDialog(nullptr);
     GlobalMessages().SetHistoryDialog(nullptr);
