@@ -297,6 +297,8 @@ void QtWindow::Open() {
         root_->activateWindow();
     }
     NoteGeometry();
+    // A child window may have been made the active one while it was still being shown.
+    CheckActive();
 }
 
 void QtWindow::RunEventLoop() {
@@ -662,6 +664,7 @@ void QtWindow::SetMaximized(bool maximized) {
 
 void QtWindow::OnFocusChanged(QWidget* from, QWidget* to) {
     if (closed_ || !opened_) return;
+    CheckActive();
     int left = ControlOf(from);
     int entered = ControlOf(to);
     if (left == entered) return;

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -220,6 +221,25 @@ TEST_F(FrameTest, AChildRefusingToCloseDownKeepsTheFrameOpen) {
     ASSERT_TRUE(test::SpinUntil([&] { return frameHandler.Count(Event::CloseDown) == 1; }));
     EXPECT_FALSE(child->IsOpen());
     EXPECT_TRUE(test::SpinUntil([&] { return !frame->IsOpen(); }));
+}
+
+TEST_F(FrameTest, SwitchingChildWindowsMovesTheFocusEventsAndEnterPressesTheDefaultButton) {
+    ASSERT_TRUE(test::SpinUntil([&] { return childHandler.Has(Event::GainFocus, 0); }));
+    WindowDef def = ChildDef("Second");
+    def.Controls[1].Default = true;
+    auto second = system.CreateWindow(def);
+    test::RecordingHandler secondHandler;
+    second->SetHandler(&secondHandler);
+    second->Open();
+    ASSERT_TRUE(test::SpinUntil([&] { return secondHandler.Has(Event::GainFocus, 0); }));
+    EXPECT_TRUE(test::SpinUntil([&] { return childHandler.Has(Event::LoseFocus, 0); }));
+
+    auto* edit = Find<QLineEdit>(*second, "?ENTRY");
+    second->Select(1);
+    ASSERT_TRUE(test::SpinUntil([&] { return QApplication::focusWidget() == edit; }));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_TRUE(test::SpinUntil([&] { return secondHandler.Has(Event::Accepted, 2); }));
 }
 
 TEST_F(FrameTest, ChildPlacementIsRelativeToTheFrameArea) {
