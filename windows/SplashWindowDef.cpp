@@ -11,6 +11,8 @@ WindowDef Make() {
     w.Kind = WindowKind::Popup;
     w.Width = 199;
     w.Height = 130;
+    // The notice stands below the logo, white on the logo's own dark blue.
+    w.Background = 0x0C1F3A;
     ControlDef logo;
     logo.Name = "?IMAGE1";
     logo.Kind = ControlKind::Image;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPalette>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -203,6 +204,12 @@ void QtWindow::BuildChild() {
     client_ = client.get();
     client_->setObjectName(QString::fromStdString(def_.Procedure) + QStringLiteral(":client"));
     SetWallpaper(client_, def_.Wallpaper);
+    if (def_.Background != 0) {
+        QPalette palette = client_->palette();
+        palette.setColor(QPalette::Window, QColor::fromRgb(def_.Background));
+        client_->setPalette(palette);
+        client_->setAutoFillBackground(true);
+    }
     QtWindow* frame = system_.Frame();
     if (def_.Kind == WindowKind::MdiChild && frame && frame->FrameArea()) {
         auto* sub = new QMdiSubWindow;

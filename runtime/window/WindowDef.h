@@ -78,6 +78,7 @@ struct WindowDef {
     std::string Font = "MS Sans Serif";
     int FontSize = 8;
     std::string Wallpaper;       // client wallpaper picture
+    unsigned Background = 0;     // client colour 0xRRGGBB under the controls; 0 keeps the default
     std::string ToolbarWallpaper;
     int ToolbarHeight = 0;       // 0: no toolbar
     std::vector<int> StatusZones;  // widths in dialog units, -1 for the zone taking the rest; empty: no status bar

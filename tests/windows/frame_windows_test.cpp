@@ -24,7 +24,6 @@
 #include "runtime/qt/QtWindowSystem.h"
 #include "runtime/window/WindowSystem.h"
 #include "tests/runtime/qt/QtTestSupport.h"
-#include "tests/runtime/qt/TestApplication.h"
 #include "tests/support/ScriptedMessageDialog.h"
 #include "tests/support/TempProgramDir.h"
 #include "windows/AboutBox.h"

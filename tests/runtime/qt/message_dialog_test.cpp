@@ -14,7 +14,6 @@
 #include "runtime/qt/MessageParts.h"
 #include "runtime/qt/QtHistoryWindow.h"
 #include "runtime/qt/QtMessageDialog.h"
-#include "tests/runtime/qt/TestApplication.h"
 
 namespace verdo {
 namespace {

@@ -4,7 +4,6 @@
 #include <QImageReader>
 #include <gtest/gtest.h>
 
-#include "tests/runtime/qt/TestApplication.h"
 
 namespace verdo {
 namespace {
