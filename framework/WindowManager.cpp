@@ -240,18 +240,22 @@ uint8_t WindowManager::CompleteChange() {
             FocusFirstField();
             return LevelNotice;
         }
-        unsigned answer = ERRORS->AskButtons(SaveRetryQuestion, RetryButtons, ButtonCancel);
-        if (answer == ButtonYes) continue;
-        if (answer == ButtonNo) {
-            CloseWithoutQuestions();
-            return LevelNotice;
-        }
-        Redisplay();
-        FocusFirstField();
-        return LevelNotice;
+        if (!AskRetry(SaveRetryQuestion)) return LevelNotice;
     }
     EndWithResponse(Response::Completed);
     return LevelNone;
+}
+
+bool WindowManager::AskRetry(uint16_t question) {
+    unsigned answer = ERRORS->AskButtons(question, RetryButtons, ButtonCancel);
+    if (answer == ButtonYes) return true;
+    if (answer == ButtonNo) {
+        CloseWithoutQuestions();
+    } else {
+        Redisplay();
+        FocusFirstField();
+    }
+    return false;
 }
 
 uint8_t WindowManager::CompleteDelete() {
@@ -264,15 +268,7 @@ uint8_t WindowManager::CompleteDelete() {
     WaitCursor wait(window_);
     for (;;) {
         if (PRIMARY->Delete(false) == LevelNone) break;
-        unsigned answer = ERRORS->AskButtons(DeleteRetryQuestion, RetryButtons, ButtonCancel);
-        if (answer == ButtonYes) continue;
-        if (answer == ButtonNo) {
-            CloseWithoutQuestions();
-            return LevelNotice;
-        }
-        Redisplay();
-        FocusFirstField();
-        return LevelNotice;
+        if (!AskRetry(DeleteRetryQuestion)) return LevelNotice;
     }
     EndWithResponse(Response::Completed);
     return LevelNone;

@@ -153,6 +153,9 @@ private:
     uint8_t CompleteInsert();
     uint8_t CompleteChange();
     uint8_t CompleteDelete();
+    // Asks a retry question after a failed write: true to try again; otherwise No has
+    // closed the window and Cancel has returned to the first field.
+    bool AskRetry(uint16_t question);
     // Whether the primary record buffer differs from, or equals, the one saved at start.
     bool RecordChanged() const;
     bool RecordUnchanged() const;

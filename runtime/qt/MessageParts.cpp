@@ -53,4 +53,13 @@ QPushButton* AnswerButton(QDialog& dialog, unsigned bit, const std::string& capt
     return button;
 }
 
+unsigned RunAnswered(QDialog& dialog, QPushButton* defaultButton, const MessageRequest& request) {
+    if (defaultButton) {
+        defaultButton->setDefault(true);
+        defaultButton->setFocus(Qt::OtherFocusReason);
+    }
+    int answer = dialog.exec();
+    return answer > 0 ? static_cast<unsigned>(answer) : CloseAnswer(request.Buttons, request.DefaultButton);
+}
+
 }  // namespace verdo

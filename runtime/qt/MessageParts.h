@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include "framework/MessageDialog.h"
+
 class QDialog;
 class QPushButton;
 
@@ -31,5 +33,9 @@ unsigned CloseAnswer(unsigned buttons, unsigned defaultButton);
 
 // A push button on the dialog that ends it with the button's bit.
 QPushButton* AnswerButton(QDialog& dialog, unsigned bit, const std::string& caption);
+
+// Runs the dialog modally with the default button focused and returns the bit of the
+// button pressed, or for the close box what closing means for the button set.
+unsigned RunAnswered(QDialog& dialog, QPushButton* defaultButton, const MessageRequest& request);
 
 }  // namespace verdo

@@ -96,12 +96,7 @@ unsigned QtHistoryWindow::Show(const MessageRequest& request, const std::vector<
     page->addWidget(HistoryList(dialog, history), 1);
     page->addLayout(row);
 
-    if (focus) {
-        focus->setDefault(true);
-        focus->setFocus(Qt::OtherFocusReason);
-    }
-    int answer = dialog.exec();
-    return answer > 0 ? static_cast<unsigned>(answer) : CloseAnswer(request.Buttons, request.DefaultButton);
+    return RunAnswered(dialog, focus, request);
 }
 
 }  // namespace verdo

@@ -73,12 +73,7 @@ unsigned QtMessageDialog::Show(const MessageRequest& request) {
     page->addLayout(row);
     page->setSizeConstraint(QLayout::SetFixedSize);
 
-    if (focus) {
-        focus->setDefault(true);
-        focus->setFocus(Qt::OtherFocusReason);
-    }
-    int answer = dialog.exec();
-    return answer > 0 ? static_cast<unsigned>(answer) : CloseAnswer(request.Buttons, request.DefaultButton);
+    return RunAnswered(dialog, focus, request);
 }
 
 }  // namespace verdo
