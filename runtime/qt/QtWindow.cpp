@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
-#include <QPalette>
 #include <QMdiSubWindow>
+#include <QPalette>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -626,9 +626,31 @@ int QtWindow::Y() const { return units_.FromPixelsY(NormalGeometry().y()); }
 int QtWindow::Width() const { return units_.FromPixelsX(NormalGeometry().width() - Decorations().width()); }
 int QtWindow::Height() const { return units_.FromPixelsY(NormalGeometry().height() - Decorations().height()); }
 
+namespace {
+// Placements come from a settings file that anyone may edit: far beyond any screen a
+// window would open where nobody can reach it, so values are held to a sane range.
+constexpr int PlacementLimit = 32767;
+int Sane(int units) { return std::clamp(units, -PlacementLimit, PlacementLimit); }
+// How much of a window stays within reach, in pixels.
+constexpr int ReachableEdge = 64;
+}  // namespace
+
+QRect QtWindow::PlacementArea() const {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(root_.data()); sub && sub->mdiArea())
+        return sub->mdiArea()->viewport()->rect();
+    QScreen* screen = root_->screen() ? root_->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 void QtWindow::SetPosition(int x, int y) {
     if (!root_) return;
-    QPoint at(units_.ToPixelsX(x), units_.ToPixelsY(y));
+    QPoint at(units_.ToPixelsX(Sane(x)), units_.ToPixelsY(Sane(y)));
+    QRect area = PlacementArea();
+    if (area.isValid()) {
+        int width = std::max(root_->width(), ReachableEdge);
+        at.setX(std::clamp(at.x(), area.left() - width + ReachableEdge, area.right() - ReachableEdge));
+        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - ReachableEdge)));
+    }
     if (IsMinimized() || IsMaximized()) {
         normal_.moveTopLeft(at);
         return;
@@ -639,7 +661,7 @@ void QtWindow::SetPosition(int x, int y) {
 
 void QtWindow::SetSize(int width, int height) {
     if (!root_) return;
-    QSize size(units_.ToPixelsX(width), units_.ToPixelsY(height));
+    QSize size(units_.ToPixelsX(std::clamp(width, 1, PlacementLimit)), units_.ToPixelsY(std::clamp(height, 1, PlacementLimit)));
     if (client_) {
         client_->SetHint(size);
         if (!def_.Resizable) client_->setFixedSize(size);

@@ -129,6 +129,8 @@ private:
     void NoteGeometry();
 
     QSize Decorations() const;
+    // Where the window may be placed: the screen's free area, or a child's frame area.
+    QRect PlacementArea() const;
     QRect NormalGeometry() const;
 
     QtWindowSystem& system_;

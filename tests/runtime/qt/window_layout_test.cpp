@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -243,6 +245,30 @@ TEST(QtWindowLayout, PlacementRoundTripsInDialogUnitsAndSurvivesMaximizing) {
     EXPECT_EQ(window->Width(), 160);
     EXPECT_EQ(window->Height(), 100);
     EXPECT_EQ(window->Y(), 40);
+}
+
+TEST(QtWindowLayout, PlacementsFromAnEditedSettingsFileStayWithinReach) {
+    WindowDef def;
+    def.Procedure = "Placed";
+    def.Kind = WindowKind::Dialog;
+    def.Resizable = true;
+    def.Width = 120;
+    def.Height = 80;
+    QtWindowSystem system;
+    auto window = system.CreateWindow(def);
+    window->Open();
+    QWidget* root = test::AsQt(*window).RootWidget();
+    QRect screen = root->screen()->availableGeometry();
+
+    for (auto [x, y] : {std::pair{2000000000, 2000000000}, std::pair{-2000000000, -2000000000}}) {
+        window->SetPosition(x, y);
+        QRect at = root->frameGeometry();
+        EXPECT_TRUE(at.intersects(screen)) << x << "," << y << " placed the window out of reach";
+        EXPECT_GE(at.top(), screen.top());
+    }
+    window->SetSize(2000000000, -5);
+    EXPECT_GT(window->Height(), 0);
+    EXPECT_LE(window->Width(), 32767);
 }
 
 }  // namespace
