@@ -1,6 +1,7 @@
 // The entry of the windows module: the program loads this module and calls here when it
 // starts without a command line.
 #include <QApplication>
+#include <cstdio>
 
 #include "core/ProgramNames.h"
 #include "core/Startup.h"
@@ -15,6 +16,14 @@
 
 extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int argc, char** argv) {
     using namespace verdo;
+    // Without any display the window library would abort; say what is wrong instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr,
+                     "VERDO: there is no display to show the editor on. With a project number on the command line "
+                     "(verdo 12) VERDO runs without one.\n");
+        return 0;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("VERDO");
     QApplication::setWindowIcon(LoadIcon("Verdo.ico"));

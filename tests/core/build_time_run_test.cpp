@@ -137,3 +137,18 @@ TEST(BuildTimeProgram, LinksNoWindowLibrary) {
     EXPECT_EQ(libraries.find("libX"), std::string::npos) << libraries;
     EXPECT_EQ(libraries.find("libGL"), std::string::npos) << libraries;
 }
+
+TEST(ProgramStart, WithoutACommandLineOrADisplayTheEditorSaysWhyAndEndsCleanly) {
+    TempProgramDir dir;
+    std::string program = dir.InstallProgram();
+    ProcessResult alone = RunProcess(program, {});
+    EXPECT_EQ(alone.ExitCode, 0);
+    EXPECT_NE(alone.Errors.find("the windows cannot be started"), std::string::npos) << alone.Errors;
+
+    std::filesystem::copy_file(std::filesystem::path(VERDO_BINARY).parent_path() / "libverdo_gui.so",
+                               dir.File("libverdo_gui.so"));
+    ProcessResult noDisplay = RunProcess(program, {});
+    EXPECT_EQ(noDisplay.ExitCode, 0);
+    EXPECT_NE(noDisplay.Errors.find("there is no display"), std::string::npos) << noDisplay.Errors;
+    EXPECT_FALSE(FileExists(dir.File("VERDO"))) << "nothing was started";
+}
