@@ -11,6 +11,7 @@
 #include "export/ExportValues.h"
 #include "export/ProjectInclude.h"
 #include "export/VersionResource.h"
+#include "framework/DefaultMessages.h"
 #include "framework/FileManager.h"
 #include "framework/MessageManager.h"
 #include "runtime/bytes/AtomicFile.h"
@@ -73,10 +74,11 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
     res.Open();
     bool usable = res.UseFile() == LevelNone;
     uint16_t saved = res.SaveState();
-    // Fetching, raising, stamping and writing back are one transaction, held until the
-    // resource file is in place: parallel builds lose no increment, and the file on disk
-    // always carries the numbers the store has.
-    bool inTransaction = usable && res.FILE->BeginTransaction(res.LOCKRECOVER * 1000) == 0;
+    // At build time, fetching, raising, stamping and writing back are one transaction,
+    // held until the resource file is in place: parallel builds lose no increment, and the
+    // file on disk carries the numbers the store has. A user's export raises nothing, and
+    // must not hold the store while its messages wait for the user.
+    bool inTransaction = usable && !interactive && res.FILE->BeginTransaction(res.LOCKRECOVER * 1000) == 0;
 
     ClearRecord(RESFileTable(), &RES);
     RES.RESNumber = projectNumber;
@@ -107,15 +109,17 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
 
         if (!failure && interactive) {
             ProjectIncludeValues values;
-            values.ProjectBase = base;
-            values.ShortProgramFile = ShortPath(Utf8ToLatin1(ProgramFile));
+            // The paths are written as the file system names them, so that the host build
+            // finds the program and the resource file also where a name holds ö or é.
+            values.ProjectBase = Latin1ToUtf8(base);
+            values.ShortProgramFile = ShortPath(ProgramFile);
             values.ProjectNumber = projectNumber;
             values.IncrementsConfigured = incrementsConfigured;
-            values.ShortResFile = ShortPath(base + ".RES");
+            values.ShortResFile = ShortPath(Latin1ToUtf8(base + ".RES"));
             failure = !WriteFileAtomically(Latin1ToUtf8(base + "_RES.PRJ"), ComposeProjectInclude(values));
         }
     }
-    if (inTransaction) res.FILE->CommitTransaction();
+    if (inTransaction && res.CommitTransaction(UpdateError) != LevelNone) failure = true;
     res.RestoreState(saved);
     res.Close();
 

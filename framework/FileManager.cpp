@@ -119,7 +119,9 @@ uint8_t FileManager::Close() {
 }
 
 void FileManager::SetKey(int key) {
-    if (FILE) FILE->SetOrder(key);
+    // The table opens at its first use; the order must outlive that opening.
+    if (UseFile() != LevelNone) return;
+    FILE->SetOrder(key);
 }
 
 void FileManager::SetKeyPosition(int key) {
@@ -354,8 +356,9 @@ uint8_t FileManager::StartTransaction(int seconds) {
     return Raise(TransactionError);
 }
 
-void FileManager::CommitTransaction() {
-    if (FILE) FILE->CommitTransaction();
+uint8_t FileManager::CommitTransaction(uint16_t failureMessage) {
+    if (!FILE || FILE->CommitTransaction() == NoError) return LevelNone;
+    return Raise(failureMessage);
 }
 
 void FileManager::RollbackTransaction() {

@@ -68,7 +68,8 @@ public:
 
     // Store transactions over this table and every table of the same store file.
     uint8_t StartTransaction(int seconds);
-    void CommitTransaction();
+    // Commits; a failure is reported with the given message and gives its level.
+    uint8_t CommitTransaction(uint16_t failureMessage);
     void RollbackTransaction();
 
     int KeyNumber(const std::string& key) const;

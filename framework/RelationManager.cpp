@@ -88,7 +88,7 @@ uint8_t RelationManager::Delete(bool ask) {
         if (USELOGOUT) fm->RollbackTransaction();
         return LevelNotice;
     }
-    if (USELOGOUT) fm->CommitTransaction();
+    if (USELOGOUT && fm->CommitTransaction(DeleteError) != LevelNone) return LevelNotice;
     return LevelNone;
 }
 
@@ -150,7 +150,8 @@ uint8_t RelationManager::Update(bool fromDittoForm) {
         if (USELOGOUT) fm->RollbackTransaction();
         return LevelNotice;
     }
-    if (USELOGOUT) fm->CommitTransaction();
+    // The write reaches the store only here: a failure is a failed update the form may retry.
+    if (USELOGOUT && fm->CommitTransaction(UpdateError) != LevelNone) return LevelAsk;
     return LevelNone;
 }
 

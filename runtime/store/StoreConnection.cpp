@@ -154,9 +154,10 @@ int StoreConnection::Commit() {
         depth_ = 0;
         return NoError;
     }
+    RuntimeErrorState failure = LastError();
     Exec("ROLLBACK", AccessDeniedErr);
     depth_ = 0;
-    SetLastError(error);
+    SetLastError(failure.Code, failure.FileCode, failure.FileText);
     return error;
 }
 

@@ -115,9 +115,9 @@ int StoreTable::Create() {
     for (const KeyDef& key : table_.Keys)
         if (error == NoError) error = connection->Exec(schema::CreateIndexSql(table_, key), AccessDeniedErr);
     if (error != NoError) {
-        int failure = LastError().Code;
+        RuntimeErrorState failure = LastError();
         connection->Rollback();
-        SetLastError(failure);
+        SetLastError(failure.Code, failure.FileCode, failure.FileText);
         return error;
     }
     // A lookup table made anew gets its standard rows back.
@@ -173,7 +173,8 @@ int StoreTable::Previous(void* record) { return Read(false, record); }
 
 int StoreTable::Read(bool forward, void* record) {
     if (!connection_) return WrongState(FileSystemErr);
-    if (forward && place_ == Place::AfterLast) return WrongState(RecordNotAvailErr);
+    if ((forward && place_ == Place::AfterLast) || (!forward && place_ == Place::AtStart))
+        return WrongState(RecordNotAvailErr);
 
     std::string where = "1";
     std::string orderBy;
@@ -215,7 +216,7 @@ int StoreTable::Read(bool forward, void* record) {
         if (place_ == Place::AtRecord) sqlite3_bind_int64(statement, parameter, positionRowId_);
     }
     error = Fetch(statement, record);
-    if (error == RecordNotAvailErr) place_ = forward ? Place::AfterLast : Place::BeforeFirst;
+    if (error == RecordNotAvailErr) place_ = forward ? Place::AfterLast : Place::AtStart;
     return error;
 }
 

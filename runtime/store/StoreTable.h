@@ -79,7 +79,9 @@ public:
     int RollbackTransaction();
 
 private:
-    enum class Place { BeforeFirst, AfterLast, AtRecord, BeforeValues };
+    // BeforeFirst: a walk not yet started (Next reads the first record, Previous the
+    // last); AtStart and AfterLast: a walk that ran off its start or its end.
+    enum class Place { BeforeFirst, AfterLast, AtRecord, BeforeValues, AtStart };
     int Read(bool forward, void* record);
     // Steps a prepared read; its row becomes the record read last.
     int Fetch(sqlite3_stmt* statement, void* record);

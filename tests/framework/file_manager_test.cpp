@@ -150,3 +150,24 @@ TEST_F(TableAccess, SavedStatesBringBackBufferAndPosition) {
     EXPECT_EQ(RES.RESNumber, 2) << "the walk goes on from the restored position";
     res.Close();
 }
+
+TEST_F(TableAccess, AWalkKeepsItsKeyFromBeforeTheFirstOpenAndStopsAtBothEnds) {
+    AddProject("C");
+    AddProject("A");
+    AddProject("B");
+    FileManager& res = *Access_RESFile;
+    res.Open();
+    res.SetKey(res.KeyNumber("RES:ProjectNameK"));
+    std::string names;
+    while (res.Next() == LevelNone) names += FieldText(RES.ProjectName);
+    EXPECT_EQ(names, "ABC") << "the key's order, not the store's";
+
+    res.SetKey(res.KeyNumber("RES:ProjectNameK"));
+    names.clear();
+    while (res.Previous() == LevelNone) names += FieldText(RES.ProjectName);
+    EXPECT_EQ(names, "CBA");
+    EXPECT_EQ(res.Previous(), LevelNotice) << "past the start the walk stays at its start";
+    ASSERT_EQ(res.Next(), LevelNone);
+    EXPECT_EQ(FieldText(RES.ProjectName), "A");
+    res.Close();
+}
