@@ -329,6 +329,9 @@ void QtWindow::CloseNow() {
         waitCursor_ = false;
         QApplication::restoreOverrideCursor();
     }
+    // A message of this window's controls must not outlive it in the frame's status bar.
+    if (!zones_)
+        if (StatusZones* zones = StatusTarget()) zones->SetFocusMessage({});
     if (root_) {
         allowClose_ = true;
         root_->close();
