@@ -230,8 +230,8 @@ uint8_t FileManager::ReportDuplicate(bool show) {
     return Fail(DuplicateKeyNotice, show, LevelNotice);
 }
 
-uint8_t FileManager::PrimeRecord() {
-    ClearRecord(*TABLE, BUFFER);
+uint8_t FileManager::PrimeRecord(bool suppressClear) {
+    if (!suppressClear) ClearRecord(*TABLE, BUFFER);
     PrimeFields();
     if (!HASAUTOINC) return LevelNone;
     return PrimeAutoNumber();
@@ -363,6 +363,25 @@ uint8_t FileManager::CommitTransaction(uint16_t failureMessage) {
 
 void FileManager::RollbackTransaction() {
     if (FILE) FILE->RollbackTransaction();
+}
+
+StoreTable::Position FileManager::CurrentPosition() const {
+    return FILE ? FILE->CurrentPosition() : StoreTable::Position{};
+}
+
+StoreTable::Position FileManager::PositionAt(int key, const void* record, int64_t rowId, bool including) const {
+    return StoreTable::PositionAt(*TABLE, key, record, rowId, including);
+}
+
+void FileManager::ResetPosition(const StoreTable::Position& position) {
+    if (UseFile() != LevelNone) return;
+    FILE->Reset(position);
+}
+
+uint8_t FileManager::TryReget(const StoreTable::Position& position) {
+    if (UseFile() != LevelNone) return LevelFatal;
+    FILE->Reset(position);
+    return FILE->Reread(BUFFER) == NoError ? LevelNone : LevelNotice;
 }
 
 std::string FileManager::StoredImage() const { return FILE ? FILE->CurrentPosition().CurrentImage : std::string(); }

@@ -49,7 +49,9 @@ public:
     uint8_t Delete();
     uint8_t TryDelete();
 
-    uint8_t PrimeRecord();
+    // Clears the buffer (unless told not to), lets PrimeFields put the table's defaults
+    // in and reserves the automatic number.
+    uint8_t PrimeRecord(bool suppressClear = false);
     virtual void PrimeFields() {}
     uint8_t PrimeAutoNumber();
     // Gives a reserved record back; through the relation manager when one is given.
@@ -71,6 +73,14 @@ public:
     // Commits; a failure is reported with the given message and gives its level.
     uint8_t CommitTransaction(uint16_t failureMessage);
     void RollbackTransaction();
+
+    // Where the table stands, and putting it back there (see StoreTable); the walks of
+    // lists go by these. TryReget reads the record at a position again as the store
+    // holds it now; no message.
+    StoreTable::Position CurrentPosition() const;
+    StoreTable::Position PositionAt(int key, const void* record, int64_t rowId, bool including) const;
+    void ResetPosition(const StoreTable::Position& position);
+    uint8_t TryReget(const StoreTable::Position& position);
 
     int KeyNumber(const std::string& key) const;
     // The record as the store held it when it was read last.

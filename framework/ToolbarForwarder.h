@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace verdo {
@@ -28,8 +30,15 @@ public:
     // Brings the buttons up to date with the window's current selection.
     virtual void DisplayButtons(WindowManager& window);
 
+    // A numbered toolbar button pressed: the items of the target window act on it.
+    uint8_t Press(int button);
+    // The tip a numbered button shows.
+    void SetTip(int button, const std::string& tip);
+    std::string Tip(int button) const;
+
 private:
     std::vector<WindowManager*> targets_;
+    std::map<int, std::string> tips_;
 };
 
 // The one toolbar forwarder of the frame.

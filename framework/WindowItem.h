@@ -24,6 +24,12 @@ public:
     virtual void TakeWindowUpdate() {}
     // Registers the keys the item wants to hear of as alert keys of its controls.
     virtual void RegisterAlertKeys() {}
+    // A button of the frame's toolbar pressed while the item's window is the toolbar's
+    // target; non-zero when the item acted on it.
+    virtual uint8_t TakeToolbarButton(int button) {
+        (void)button;
+        return 0;
+    }
     // The window is going away: keeps what must be kept and lets go of the rest.
     virtual void Finish() {}
 };

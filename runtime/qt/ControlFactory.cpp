@@ -17,7 +17,7 @@ std::map<ControlKind, ControlMaker>& Makers() {
         {ControlKind::Sheet, MakeSheet},         {ControlKind::Tab, MakeTab},
         {ControlKind::Group, MakeGroup},         {ControlKind::Menu, MakeMenu},
         {ControlKind::MenuItem, MakeMenuItem},   {ControlKind::Separator, MakeSeparator},
-        {ControlKind::ToolButton, MakeToolButton},
+        {ControlKind::ToolButton, MakeToolButton}, {ControlKind::List, MakeList},
     };
     return makers;
 }

@@ -64,8 +64,13 @@ QString FieldDisplayText(const FieldRef& ref, std::string_view picture) {
     const FieldDef& field = *ref.Field;
     switch (field.Type) {
         case FieldType::String:
-        case FieldType::Memo:
-            return FromRecordText(std::string_view(At(ref), field.Size));
+        case FieldType::Memo: {
+            // A text picture narrower than its field shows the field's first characters.
+            std::string_view bytes(At(ref), field.Size);
+            size_t width = static_cast<size_t>(TextPictureWidth(picture));
+            if (width > 0 && width < bytes.size()) bytes = bytes.substr(0, width);
+            return FromRecordText(bytes);
+        }
         case FieldType::Long:
         case FieldType::ULong:
         case FieldType::UShort:

@@ -10,7 +10,8 @@ namespace verdo {
 // single-byte (byte n is U+00nn); widgets show Unicode. Line breaks are CR LF in the
 // record and a single line feed in a widget.
 
-// The field's value as shown under a display picture: "@s35" text, "@n-14" number
+// The field's value as shown under a display picture: "@s35" text (its first 35
+// characters), "@n-14" number
 // ("B" at the end: blank when zero), "@d17"/"@D17B" date, "@T7B" time. Without a
 // picture, numbers are plain decimals and dates and times use the short forms.
 QString FieldDisplayText(const FieldRef& ref, std::string_view picture);

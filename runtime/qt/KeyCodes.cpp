@@ -70,6 +70,7 @@ int KeyCode(const QKeyEvent& event) {
 }
 
 int MouseKeyCode(const QMouseEvent& event) {
+    if (event.type() == QEvent::MouseButtonRelease) return event.button() == Qt::RightButton ? Key::MouseRightUp : 0;
     bool twice = event.type() == QEvent::MouseButtonDblClick;
     if (event.type() != QEvent::MouseButtonPress && !twice) return 0;
     if (event.button() == Qt::LeftButton) return twice ? Key::MouseLeftDouble : Key::MouseLeft;

@@ -22,7 +22,7 @@ public:
     virtual QMdiArea* MdiArea() = 0;        // the frame's, nullptr when there is none
     virtual const DialogUnits& Units() const = 0;
     virtual QtControl* FindControl(const std::string& name) const = 0;
-    virtual void PostControlEvent(int code, int control) = 0;
+    virtual void PostControlEvent(int code, int control, int key = 0) = 0;
     // A highlighted menu item or a pointed-at button shows its message in the first
     // status zone; an empty message puts back what was there.
     virtual void ShowMessage(const std::string& message) = 0;

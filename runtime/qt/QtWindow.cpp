@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QCursor>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QResizeEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -25,6 +28,7 @@
 #include "runtime/qt/ControlFactory.h"
 #include "runtime/qt/ControlKinds.h"
 #include "runtime/qt/KeyCodes.h"
+#include "runtime/qt/ListWidgets.h"
 #include "runtime/qt/MdiArrange.h"
 #include "runtime/qt/Pictures.h"
 #include "runtime/qt/QtWindowSystem.h"
@@ -42,6 +46,13 @@ public:
         updateGeometry();
     }
     QSize sizeHint() const override { return hint_; }
+    std::function<void(QSize)> OnResize;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        if (OnResize) OnResize(event->size());
+    }
 
 private:
     QSize hint_;
@@ -76,6 +87,7 @@ protected:
             }
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
+            case QEvent::MouseButtonRelease:
                 return window_.Owns(widget) && window_.OnMousePress(widget, *static_cast<QMouseEvent*>(event));
             case QEvent::WindowActivate:
             case QEvent::WindowDeactivate:
@@ -87,8 +99,13 @@ protected:
                 window_.OnCloseBox();
                 return true;
             case QEvent::Move:
-            case QEvent::Resize:
                 if (widget == window_.root_) window_.NoteGeometry();
+                return false;
+            case QEvent::Resize:
+                if (widget == window_.root_) {
+                    window_.NoteGeometry();
+                    window_.OnResized();
+                }
                 return false;
             default:
                 return false;
@@ -258,6 +275,7 @@ void QtWindow::PlaceInitially() {
         client_->SetHint(size);
         if (!def_.Resizable) client_->setFixedSize(size);
         client_->resize(size);
+        client_->OnResize = [this](QSize now) { FollowClientSize(now); };
     }
     root_->resize(size + Decorations());
     if (def_.X >= 0 && def_.Y >= 0) root_->move(units_.ToPixelsX(def_.X), units_.ToPixelsY(def_.Y));
@@ -353,8 +371,8 @@ void QtWindow::PostEvent(int code, int control, int key) {
     queue_.Post({code, control, key});
 }
 
-void QtWindow::PostControlEvent(int code, int control) {
-    if (opened_) PostEvent(code, control);
+void QtWindow::PostControlEvent(int code, int control, int key) {
+    if (opened_) PostEvent(code, control, key);
 }
 
 void QtWindow::Deliver(const WindowEvent& event) {
@@ -609,6 +627,96 @@ void QtWindow::SetMinimumSize(int width, int height) {
     } else if (root_) {
         root_->setMinimumSize(minimum + Decorations());
     }
+}
+
+void QtWindow::SetResizeStrategy(int strategy) {
+    resizeStrategy_ = def_.Resizable ? strategy : 0;
+    if (client_) FollowClientSize(client_->size());
+}
+
+void QtWindow::FollowClientSize(QSize size) {
+    if (resizeStrategy_ == 0) return;
+    const int dw = std::max(0, units_.FromPixelsX(size.width()) - def_.Width);
+    const int dh = std::max(0, units_.FromPixelsY(size.height()) - def_.Height);
+    for (const auto& control : controls_) {
+        const ControlDef& d = control->Def();
+        QWidget* widget = control->Widget();
+        if (!widget || widget->parentWidget() != client_ || d.Kind == ControlKind::ToolButton) continue;
+        int width = d.Width > 0 ? d.Width : units_.FromPixelsX(widget->width());
+        int height = d.Height > 0 ? d.Height : units_.FromPixelsY(widget->height());
+        int x = d.X, y = d.Y;
+        bool grows = d.Kind == ControlKind::Sheet || d.Kind == ControlKind::List || d.Kind == ControlKind::Text;
+        if (grows) {
+            width += dw;
+            height += dh;
+        } else {
+            if (2 * d.X + width > def_.Width) x += dw;
+            if (2 * d.Y > def_.Height) y += dh;
+        }
+        widget->setGeometry(units_.ToPixels(x, y, width, height));
+    }
+}
+
+void QtWindow::OnResized() {
+    if (opened_ && !closed_ && def_.Resizable && !queue_.Contains(Event::Sized)) PostEvent(Event::Sized);
+}
+
+ListWidgets* QtWindow::ListAt(int control) const { return dynamic_cast<ListWidgets*>(ControlAt(control)); }
+
+void QtWindow::SetListFields(int control, const std::vector<const FieldDef*>& fields) {
+    if (ListWidgets* list = ListAt(control)) list->SetFields(fields);
+}
+
+void QtWindow::SetListRows(int control, const std::vector<std::string>& rows) {
+    if (ListWidgets* list = ListAt(control)) list->SetRows(rows);
+}
+
+int QtWindow::ListRowsShown(int control) const {
+    ListWidgets* list = ListAt(control);
+    return list ? list->RowsShown() : 1;
+}
+
+std::string QtWindow::GetListFormat(int control) const {
+    ListWidgets* list = ListAt(control);
+    return list ? list->Format() : std::string();
+}
+
+bool QtWindow::SetListFormat(int control, const std::string& format) {
+    ListWidgets* list = ListAt(control);
+    return list && list->SetFormat(format);
+}
+
+int QtWindow::ListThumb(int control) const {
+    ListWidgets* list = ListAt(control);
+    return list ? list->Thumb() : 0;
+}
+
+void QtWindow::SetListThumb(int control, int percent) {
+    if (ListWidgets* list = ListAt(control)) list->SetThumb(percent);
+}
+
+int QtWindow::ListClickedColumn(int control) const {
+    ListWidgets* list = ListAt(control);
+    return list ? list->ClickedColumn() : 1;
+}
+
+int QtWindow::PopupMenu(const std::vector<PopupEntry>& entries) {
+    if (!root_ || closed_) return 0;
+    QMenu menu(root_);
+    menu.setObjectName(QStringLiteral("PopupMenu"));
+    std::vector<QAction*> actions;
+    for (const PopupEntry& entry : entries) {
+        if (entry.Separator) {
+            actions.push_back(menu.addSeparator());
+            continue;
+        }
+        QAction* action = menu.addAction(QString::fromStdString(entry.Text));
+        action->setEnabled(entry.Enabled);
+        actions.push_back(action);
+    }
+    QAction* chosen = menu.exec(QCursor::pos());
+    auto found = std::find(actions.begin(), actions.end(), chosen);
+    return chosen && found != actions.end() ? static_cast<int>(found - actions.begin()) + 1 : 0;
 }
 
 bool QtWindow::IsMinimized() const { return root_ && root_->isMinimized(); }

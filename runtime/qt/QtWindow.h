@@ -24,6 +24,7 @@ class QMouseEvent;
 namespace verdo {
 
 class ClientArea;
+class ListWidgets;
 class QtWindowSystem;
 class StatusZones;
 class WindowAgent;
@@ -70,6 +71,17 @@ public:
     int Choice(int control) const override;
     void SetChoice(int control, int choice) override;
     void SetMinimumSize(int width, int height) override;
+    void SetResizeStrategy(int strategy) override;
+
+    void SetListFields(int control, const std::vector<const FieldDef*>& fields) override;
+    void SetListRows(int control, const std::vector<std::string>& rows) override;
+    int ListRowsShown(int control) const override;
+    std::string GetListFormat(int control) const override;
+    bool SetListFormat(int control, const std::string& format) override;
+    int ListThumb(int control) const override;
+    void SetListThumb(int control, int percent) override;
+    int ListClickedColumn(int control) const override;
+    int PopupMenu(const std::vector<PopupEntry>& entries) override;
 
     bool IsMinimized() const override;
     bool IsMaximized() const override;
@@ -101,7 +113,7 @@ private:
     QMdiArea* MdiArea() override;
     const DialogUnits& Units() const override { return units_; }
     QtControl* FindControl(const std::string& name) const override;
-    void PostControlEvent(int code, int control) override;
+    void PostControlEvent(int code, int control, int key = 0) override;
     void ShowMessage(const std::string& message) override;
     void ChildrenVisibilityChanged() override { ApplyVisibility(); }
 
@@ -127,6 +139,10 @@ private:
     void OnCloseBox();
     void CheckActive();
     void NoteGeometry();
+    void OnResized();
+    // Moves and sizes the controls to follow the client area.
+    void FollowClientSize(QSize size);
+    ListWidgets* ListAt(int control) const;
 
     QSize Decorations() const;
     // Where the window may be placed: the screen's free area, or a child's frame area.
@@ -157,6 +173,7 @@ private:
     bool allowClose_ = false;
     bool active_ = false;
     bool waitCursor_ = false;
+    int resizeStrategy_ = 0;
     QRect normal_;
     std::vector<QEventLoop*> loops_;
     std::shared_ptr<bool> alive_;

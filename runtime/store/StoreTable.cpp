@@ -385,6 +385,26 @@ StoreTable::Position StoreTable::CurrentPosition() const {
     return Position{order_, static_cast<int>(place_), positionRowId_, positionImage_, currentRowId_, currentImage_};
 }
 
+StoreTable::Position StoreTable::PositionAt(const TableDef& table, int key, const void* record, int64_t rowId,
+                                            bool including) {
+    Position position;
+    position.Key = key >= 0 && key < static_cast<int>(table.Keys.size()) ? key : -1;
+    position.Place = static_cast<int>(Place::AtRecord);
+    // Rows are whole numbers: the rows after the one just before it include the row itself.
+    position.RowId = including ? rowId - 1 : rowId;
+    position.Image.assign(static_cast<const char*>(record), table.RecordSize);
+    // The record itself is the one read last, so that it can be read again.
+    if (!including) position.CurrentRowId = rowId;
+    return position;
+}
+
+StoreTable::Position StoreTable::StartOf(int key) {
+    Position position;
+    position.Key = key;
+    position.Place = static_cast<int>(Place::BeforeFirst);
+    return position;
+}
+
 void StoreTable::Reset(const Position& position) {
     order_ = position.Key;
     place_ = static_cast<Place>(position.Place);

@@ -72,6 +72,14 @@ public:
     };
     Position CurrentPosition() const;
     void Reset(const Position& position);
+    // A place on a key at one record, given by its key values and its row: from there
+    // Previous reads the record before it and Next the record after it, or, when
+    // `including`, that record itself when it is still there. Row 0 with `including`
+    // stands before every record of those key values.
+    static Position PositionAt(const TableDef& table, int key, const void* record, int64_t rowId, bool including);
+    // Before the first record of a key (key -1: record order): Next reads the first
+    // record, Previous the last.
+    static Position StartOf(int key);
     bool HasCurrent() const { return currentRowId_ != 0; }
 
     int BeginTransaction(int timeoutMs);

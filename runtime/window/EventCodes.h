@@ -45,6 +45,9 @@ inline constexpr int Apostrophe = 0xDE;
 inline constexpr int ShiftFlag = 0x100;
 inline constexpr int CtrlFlag = 0x200;
 inline constexpr int AltFlag = 0x400;
+// A printable character typed into a list (for its locator): the flag and the
+// character's single-byte code.
+inline constexpr int CharFlag = 0x10000;
 }  // namespace Key
 
 }  // namespace verdo

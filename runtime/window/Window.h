@@ -1,12 +1,21 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/window/PlacedWindow.h"
 
 namespace verdo {
 
+struct FieldDef;
 struct WindowDef;
+
+// One entry of a popup menu: its text with "&" before the mnemonic, or a separator.
+struct PopupEntry {
+    std::string Text;
+    bool Enabled = true;
+    bool Separator = false;
+};
 
 // An event delivered to a window's handler: the event code, the control it concerns
 // (0 for the window itself) and, for alert keys, the key code.
@@ -78,6 +87,33 @@ public:
     virtual void SetChoice(int, int) {}
     // The smallest size the user can give the window, in dialog units.
     virtual void SetMinimumSize(int, int) {}
+    // Lets the controls of a resizable window follow its size: lists, sheets and text
+    // boxes grow, controls in the lower half move down and those in the right half
+    // move right. Strategy 0 keeps every control where its definition puts it.
+    virtual void SetResizeStrategy(int) {}
+
+    // Lists. A list shows the rows it is given, one page of them, and nothing else: its
+    // vertical scroll bar only reports what the user does with it (the scroll events
+    // and the thumb drag). Each row is a record image; each column of the list's format
+    // shows one field of it under the column's display picture. Choice and SetChoice
+    // are the highlighted row, counted from 1.
+    virtual void SetListFields(int, const std::vector<const FieldDef*>&) {}
+    virtual void SetListRows(int, const std::vector<std::string>&) {}
+    // How many rows fit into the list as it is now sized; at least 1.
+    virtual int ListRowsShown(int) const { return 1; }
+    // The format with the widths the user left the columns at.
+    virtual std::string GetListFormat(int) const { return {}; }
+    // False, with the format unchanged, when the text is no format the list can use.
+    virtual bool SetListFormat(int, const std::string&) { return false; }
+    // Where the user left the scroll thumb, from 0 (top) to 100 (bottom); and where
+    // the thumb is to stand.
+    virtual int ListThumb(int) const { return 0; }
+    virtual void SetListThumb(int, int) {}
+    // The column of the list the user clicked last, counted from 1.
+    virtual int ListClickedColumn(int) const { return 1; }
+    // Shows a popup menu at the mouse and returns the entry chosen, counted from 1
+    // among all entries; 0 when none was chosen.
+    virtual int PopupMenu(const std::vector<PopupEntry>&) { return 0; }
 };
 
 }  // namespace verdo

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/window/EventCodes.h"
+#include "runtime/window/ListFormat.h"
 
 namespace verdo::test {
 
@@ -144,6 +145,35 @@ void FakeWindow::SetSize(int width, int height) {
 void FakeWindow::SetMaximized(bool maximized) {
     Record(maximized ? "Maximize" : "Normal");
     Maximized = maximized;
+}
+
+int FakeWindow::Choice(int control) const {
+    auto found = Choices.find(control);
+    return found == Choices.end() ? 0 : found->second;
+}
+
+void FakeWindow::SetChoice(int control, int choice) { Choices[control] = choice; }
+
+void FakeWindow::SetListRows(int control, const std::vector<std::string>& rows) { ListRows[control] = rows; }
+
+std::string FakeWindow::GetListFormat(int control) const {
+    auto found = Formats.find(control);
+    return found == Formats.end() ? std::string() : found->second;
+}
+
+bool FakeWindow::SetListFormat(int control, const std::string& format) {
+    std::vector<ListColumn> columns;
+    if (!ListFormat::Parse(format, columns)) return false;
+    Formats[control] = format;
+    return true;
+}
+
+int FakeWindow::PopupMenu(const std::vector<PopupEntry>& entries) {
+    Popups.push_back(entries);
+    if (PopupAnswers.empty()) return 0;
+    int answer = PopupAnswers.front();
+    PopupAnswers.pop_front();
+    return answer;
 }
 
 }  // namespace verdo::test

@@ -1,6 +1,7 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,19 @@ public:
     bool CallMade(const std::string& call) const;
     int Count(const std::string& call) const;
     size_t Pending() const { return posted_.size() + queue_.size(); }
+
+    // Lists and sheets: the rows each list was given, its highlighted row (or a sheet's
+    // tab), how many rows fit, where the program put each thumb and where the user left
+    // it, the formats. A popup menu is answered from PopupAnswers (0 when none is left)
+    // and its entries are kept.
+    int RowsShown = 5;
+    std::map<int, std::vector<std::string>> ListRows;
+    std::map<int, int> Choices;
+    std::map<int, int> Thumbs;
+    int DraggedThumb = 0;
+    std::map<int, std::string> Formats;
+    std::deque<int> PopupAnswers;
+    std::vector<std::vector<PopupEntry>> Popups;
 
     // Placement state, as the settings file reads and sets it.
     bool Minimized = false;
@@ -80,6 +94,16 @@ public:
     void SetPosition(int x, int y) override;
     void SetSize(int width, int height) override;
     void SetMaximized(bool maximized) override;
+
+    int Choice(int control) const override;
+    void SetChoice(int control, int choice) override;
+    void SetListRows(int control, const std::vector<std::string>& rows) override;
+    int ListRowsShown(int) const override { return RowsShown; }
+    std::string GetListFormat(int control) const override;
+    bool SetListFormat(int control, const std::string& format) override;
+    int ListThumb(int) const override { return DraggedThumb; }
+    void SetListThumb(int control, int percent) override { Thumbs[control] = percent; }
+    int PopupMenu(const std::vector<PopupEntry>& entries) override;
 
 private:
     struct Entry {

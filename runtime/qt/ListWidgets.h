@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace verdo {
+
+struct FieldDef;
+
+// What a window asks of its list controls beyond what every control offers.
+class ListWidgets {
+public:
+    virtual void SetFields(const std::vector<const FieldDef*>& fields) = 0;
+    virtual void SetRows(const std::vector<std::string>& rows) = 0;
+    virtual int RowsShown() const = 0;
+    virtual std::string Format() const = 0;
+    virtual bool SetFormat(const std::string& format) = 0;
+    virtual int Thumb() const = 0;
+    virtual void SetThumb(int percent) = 0;
+    virtual int ClickedColumn() const = 0;
+
+protected:
+    ~ListWidgets() = default;
+};
+
+}  // namespace verdo
