@@ -315,12 +315,26 @@ void BrowseManager::ReloadAroundHighlight() {
 
 void BrowseManager::ReloadAtBuffer(int64_t rowId) {
     FileManager* fm = File();
-    std::string image(static_cast<const char*>(fm->BUFFER), fm->TABLE->RecordSize);
+    ReloadAt(std::string(static_cast<const char*>(fm->BUFFER), fm->TABLE->RecordSize), rowId);
+}
+
+void BrowseManager::ReloadAt(const std::string& image, int64_t rowId) {
     if (!CurrentOrderEntry() || !InRange(image)) {
         ReloadAroundHighlight();
         return;
     }
     Fill(From::Record, image, rowId, RETAINROW ? std::max(choice_, 1) : 1);
+}
+
+bool BrowseManager::MoveHighlight(int step) {
+    if (rows_.empty()) return false;
+    int64_t before = rows_[choice_ - 1].RowId;
+    ScrollRows(step);
+    return !rows_.empty() && rows_[choice_ - 1].RowId != before;
+}
+
+int64_t BrowseManager::HighlightedRowId() const {
+    return choice_ >= 1 && choice_ <= static_cast<int>(rows_.size()) ? rows_[choice_ - 1].RowId : 0;
 }
 
 void BrowseManager::ShowNewRow(const std::string& image) {
@@ -538,6 +552,7 @@ void BrowseManager::Press(int control) {
 }
 
 void BrowseManager::TakeAlertKey(int key) {
+    if (key != Key::MouseLeftDouble) startColumn_ = 1;
     if (key & Key::CharFlag) {
         TakeLocatorKey(static_cast<unsigned char>(key & 0xFF));
         return;
@@ -547,7 +562,10 @@ void BrowseManager::TakeAlertKey(int key) {
         case Key::Delete: Press(DELETECONTROL); break;
         case CtrlEnter: Press(CHANGECONTROL); break;
         case ShiftEnter: Press(VIEWCONTROL); break;
-        case Key::MouseLeftDouble: Press(SELECTING ? SELECTCONTROL : CHANGECONTROL); break;
+        case Key::MouseLeftDouble:
+            startColumn_ = WINDOW->GetWindow()->ListClickedColumn(LIST);
+            Press(SELECTING ? SELECTCONTROL : CHANGECONTROL);
+            break;
         case Key::MouseRightUp: OpenPopup(); break;
         default: break;
     }
@@ -601,6 +619,10 @@ uint8_t BrowseManager::RequestRecord(uint8_t request) {
     FileManager* fm = File();
     uint8_t response = Response::Cancelled;
     WINDOW->VCRREQUEST = 0;
+    struct ColumnReset {
+        int& column;
+        ~ColumnReset() { column = 1; }
+    } reset{startColumn_};
     for (;;) {
         if (Window* window = WINDOW->GetWindow(); window && !rows_.empty())
             choice_ = std::clamp(window->Choice(LIST), 1, static_cast<int>(rows_.size()));
@@ -618,6 +640,8 @@ uint8_t BrowseManager::RequestRecord(uint8_t request) {
             response = WINDOW->RunProcedure(ASKPROCEDURE, request);
         } else {
             response = EditRow(request);
+            // An edit in place goes on over the events that follow; it reloads the page itself.
+            if (response == Response::Undecided) return response;
         }
         bool stored = response == Response::Completed && (request == Request::Insert || request == Request::Change);
         if (stored) {
@@ -629,10 +653,7 @@ uint8_t BrowseManager::RequestRecord(uint8_t request) {
         if (!ASKPROCEDURE || WINDOW->VCRREQUEST == 0) break;
         int step = WINDOW->VCRREQUEST == VcrPrevious ? -1 : 1;
         WINDOW->VCRREQUEST = 0;
-        if (rows_.empty()) break;
-        int64_t before = rows_[choice_ - 1].RowId;
-        ScrollRows(step);
-        if (rows_.empty() || rows_[choice_ - 1].RowId == before) break;
+        if (!MoveHighlight(step)) break;
         request = Request::Change;
     }
     return response;
@@ -678,6 +699,8 @@ void BrowseManager::RegisterAlertKeys() {
 
 uint8_t BrowseManager::TakeEvent(const WindowEvent& event) {
     if (!WINDOW || !WINDOW->GetWindow()) return LevelNone;
+    if (EDITINPLACE && EDITINPLACE->Editing())
+        if (uint8_t level = EDITINPLACE->TakeEvent(event); level != LevelNone) return level;
     if (event.Control == LIST && LIST != 0) {
         switch (event.Code) {
             case Event::ScrollUp: ScrollRows(-1); return LevelNotice;
@@ -758,6 +781,7 @@ uint8_t BrowseManager::TakeToolbarButton(int button) {
 }
 
 void BrowseManager::Finish() {
+    if (EDITINPLACE) EDITINPLACE->Abandon();
     rows_.clear();
     orders_.clear();
     columns_.clear();

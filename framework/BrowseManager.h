@@ -134,7 +134,15 @@ public:
     // After an edit in place: the page is reloaded with the record now in the buffer
     // (by its key values and row) highlighted, or around where the highlight was.
     void ReloadAtBuffer(int64_t rowId);
+    void ReloadAt(const std::string& image, int64_t rowId);
     void ReloadAroundHighlight();
+    // Moves the highlight one row down (or up), reading a row when it stands at the
+    // page's edge; false when there was no row to move to.
+    bool MoveHighlight(int step);
+    // The column an edit starts in: the one double-clicked, otherwise the first.
+    int StartColumn() const { return startColumn_; }
+    // The highlighted row's place in the table.
+    int64_t HighlightedRowId() const;
     // Puts a row that is not in the table yet below the highlighted one (or first on an
     // empty page) and highlights it; the page keeps its size by dropping its last row.
     void ShowNewRow(const std::string& image);
@@ -204,7 +212,7 @@ private:
     bool needRefresh_ = false;
     int filledFor_ = 0;            // the page size of the last fill
     std::string rangeAtFill_;      // the range values of the last fill
-    std::vector<int> enabled_;     // update buttons the browse has enabled
+    int startColumn_ = 1;
 };
 
 }  // namespace verdo

@@ -116,6 +116,8 @@ public:
         }
         button_->setAutoRaise(true);
         button_->setFocusPolicy(Qt::NoFocus);
+        // A picture says nothing to an assistive tool; the tip does.
+        button_->setAccessibleName(DefText(def.Tip.empty() ? def.Text : def.Tip));
         button_->OnHover = [this](bool inside) { Host().ShowMessage(inside ? Def().Message : std::string()); };
         QObject::connect(button_, &QToolButton::clicked, button_, [this] { Host().PostControlEvent(Event::Accepted, Number()); });
         Place(button_);

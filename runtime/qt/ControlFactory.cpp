@@ -18,6 +18,7 @@ std::map<ControlKind, ControlMaker>& Makers() {
         {ControlKind::Group, MakeGroup},         {ControlKind::Menu, MakeMenu},
         {ControlKind::MenuItem, MakeMenuItem},   {ControlKind::Separator, MakeSeparator},
         {ControlKind::ToolButton, MakeToolButton}, {ControlKind::List, MakeList},
+        {ControlKind::DropList, MakeDropList},
     };
     return makers;
 }

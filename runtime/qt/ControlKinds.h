@@ -23,6 +23,7 @@ std::unique_ptr<QtControl> MakeMenuItem(const ControlDef& def, int number, Contr
 std::unique_ptr<QtControl> MakeSeparator(const ControlDef& def, int number, ControlHost& host);
 std::unique_ptr<QtControl> MakeToolButton(const ControlDef& def, int number, ControlHost& host);
 std::unique_ptr<QtControl> MakeList(const ControlDef& def, int number, ControlHost& host);
+std::unique_ptr<QtControl> MakeDropList(const ControlDef& def, int number, ControlHost& host);
 
 // A prompt's mnemonic moves the focus to the next control that can take it.
 void AttachPromptBuddies(const std::vector<std::unique_ptr<QtControl>>& controls);

@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -14,6 +16,7 @@
 #include "runtime/qt/DialogUnits.h"
 #include "runtime/qt/FieldBinding.h"
 #include "runtime/qt/ListWidgets.h"
+#include "runtime/qt/SingleByteValidator.h"
 #include "runtime/window/EventCodes.h"
 #include "runtime/window/ListFormat.h"
 
@@ -219,6 +222,8 @@ public:
                          [this](int section, int, int size) { OnSectionResized(section, size); });
         QObject::connect(view_, &QAbstractItemView::pressed, view_,
                          [this](const QModelIndex& index) { column_ = index.column() + 1; });
+        QObject::connect(qApp, &QApplication::focusChanged, view_,
+                         [this](QWidget* from, QWidget* to) { OnFocusChanged(from, to); });
 
         std::string name = def.Tip.empty() ? def.Message : def.Tip;
         view_->setAccessibleName(QString::fromStdString(name));
@@ -285,7 +290,76 @@ public:
     }
     int ClickedColumn() const override { return column_; }
 
+    void EditRow(int row, const std::vector<FieldRef>& cells, int column) override {
+        EndEdit();
+        const int columns = std::min(static_cast<int>(cells.size()), model_.columnCount({}));
+        for (int c = 0; c < columns; ++c) {
+            auto* entry = new QLineEdit(view_->viewport());
+            const ListColumn& format = model_.Columns()[c];
+            entry->setObjectName(QString::fromStdString(Def().Name) + QStringLiteral(":edit:") + QString::number(c + 1));
+            entry->setAccessibleName(QString::fromStdString(format.Header));
+            int limit = FieldTextLimit(cells[c], format.Picture);
+            if (limit > 0) entry->setMaxLength(limit);
+            entry->setValidator(new SingleByteValidator(entry));
+            entry->setText(FieldDisplayText(cells[c], format.Picture));
+            entry->setGeometry(view_->visualRect(model_.index(row - 1, c)));
+            entry->show();
+            editors_.push_back(entry);
+        }
+        cells_.assign(cells.begin(), cells.begin() + columns);
+        FocusEdit(column);
+    }
+    void FocusEdit(int column) override {
+        if (column >= 1 && column <= static_cast<int>(editors_.size()) && editors_[column - 1]) {
+            editors_[column - 1]->setFocus(Qt::OtherFocusReason);
+            editors_[column - 1]->selectAll();
+        }
+    }
+    void UpdateEdit() override {
+        for (size_t c = 0; c < editors_.size() && c < cells_.size(); ++c)
+            if (editors_[c]) StoreFieldText(cells_[c], editors_[c]->text());
+    }
+    void EndEdit() override {
+        if (editors_.empty()) return;
+        ending_ = true;
+        if (IsEditor(QApplication::focusWidget())) view_->setFocus(Qt::OtherFocusReason);
+        for (QPointer<QLineEdit>& entry : editors_)
+            if (entry) delete entry.data();
+        editors_.clear();
+        cells_.clear();
+        ending_ = false;
+    }
+    KeyUse KeyPressed(QKeyEvent& event) override {
+        if (editors_.empty() || !IsEditor(QApplication::focusWidget())) return KeyNotMine;
+        int key = 0;
+        switch (event.key()) {
+            case Qt::Key_Tab: key = Key::Tab; break;
+            case Qt::Key_Backtab: key = Key::ShiftTab; break;
+            case Qt::Key_Return:
+            case Qt::Key_Enter: key = Key::Enter; break;
+            case Qt::Key_Escape: key = Key::Escape; break;
+            case Qt::Key_Up: key = Key::Up; break;
+            case Qt::Key_Down: key = Key::Down; break;
+            default: return KeyToWidget;
+        }
+        if (key == Key::Tab && (event.modifiers() & Qt::ShiftModifier)) key = Key::ShiftTab;
+        Host().PostControlEvent(Event::AlertKey, Number(), key);
+        return KeyTaken;
+    }
+
 private:
+    bool IsEditor(const QWidget* widget) const {
+        return widget && std::any_of(editors_.begin(), editors_.end(),
+                                     [widget](const QPointer<QLineEdit>& e) { return e.data() == widget; });
+    }
+    void OnFocusChanged(QWidget* from, QWidget* to) {
+        if (ending_ || editors_.empty() || !IsEditor(from) || IsEditor(to) || !to) return;
+        // A message or dialog of its own window takes the focus for a while; only a move
+        // to another place of this window leaves the row.
+        if (to->window() != box_->window()) return;
+        Host().PostControlEvent(Event::LoseFocus, Number());
+    }
+
     void OnBarAction(int action) {
         int code = 0;
         switch (action) {
@@ -320,6 +394,9 @@ private:
     int column_ = 1;
     int thumb_ = 0;
     bool quiet_ = false;
+    std::vector<QPointer<QLineEdit>> editors_;
+    std::vector<FieldRef> cells_;
+    bool ending_ = false;
 };
 
 }  // namespace

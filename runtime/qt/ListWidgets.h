@@ -5,6 +5,7 @@
 namespace verdo {
 
 struct FieldDef;
+struct FieldRef;
 
 // What a window asks of its list controls beyond what every control offers.
 class ListWidgets {
@@ -17,6 +18,10 @@ public:
     virtual int Thumb() const = 0;
     virtual void SetThumb(int percent) = 0;
     virtual int ClickedColumn() const = 0;
+    virtual void EditRow(int, const std::vector<FieldRef>&, int) {}
+    virtual void FocusEdit(int) {}
+    virtual void UpdateEdit() {}
+    virtual void EndEdit() {}
 
 protected:
     ~ListWidgets() = default;

@@ -15,6 +15,11 @@ void QtControl::SetEnabled(bool enabled) {
     if (QWidget* widget = Widget()) widget->setEnabled(enabled);
 }
 
+bool QtControl::IsEnabled() const {
+    QWidget* widget = Widget();
+    return !widget || widget->isEnabled();
+}
+
 void QtControl::SetShown(bool shown) {
     if (QWidget* widget = Widget()) widget->setVisible(shown);
 }

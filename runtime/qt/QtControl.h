@@ -4,6 +4,7 @@
 
 #include "runtime/window/WindowDef.h"
 
+class QKeyEvent;
 class QMdiArea;
 class QMenuBar;
 class QWidget;
@@ -55,6 +56,7 @@ public:
 
     virtual void SetText(const QString&) {}
     virtual void SetEnabled(bool enabled);
+    virtual bool IsEnabled() const;
     virtual void SetShown(bool shown);
     virtual void Focus();
     // Whether controls that name this one as their parent can be seen (a tab: only
@@ -62,6 +64,11 @@ public:
     virtual bool ChildrenShown() const { return true; }
     virtual int Choice() const { return 0; }
     virtual void SetChoice(int) {}
+    // A key pressed while the focus is in the control, before the window looks at it:
+    // KeyTaken when the control dealt with it, KeyToWidget when the widget is to have it
+    // without the window's alert keys and shortcuts, KeyNotMine otherwise.
+    enum KeyUse { KeyNotMine, KeyTaken, KeyToWidget };
+    virtual KeyUse KeyPressed(QKeyEvent&) { return KeyNotMine; }
     // Stacking from the bottom: sheets, then framing groups, then the other controls,
     // then click regions, which lie over the texts they belong to.
     virtual int Layer() const { return 2; }

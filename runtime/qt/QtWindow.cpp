@@ -520,6 +520,11 @@ void QtWindow::SetControlEnabled(int control, bool enabled) {
     if (QtControl* target = ControlAt(control)) target->SetEnabled(enabled);
 }
 
+bool QtWindow::IsControlEnabled(int control) const {
+    QtControl* target = ControlAt(control);
+    return target && target->IsEnabled();
+}
+
 void QtWindow::SetControlHidden(int control, bool hidden) {
     if (!ControlAt(control)) return;
     hidden_[control - 1] = hidden;
@@ -700,6 +705,22 @@ int QtWindow::ListClickedColumn(int control) const {
     return list ? list->ClickedColumn() : 1;
 }
 
+void QtWindow::EditListRow(int control, int row, const std::vector<FieldRef>& cells, int column) {
+    if (ListWidgets* list = ListAt(control)) list->EditRow(row, cells, column);
+}
+
+void QtWindow::FocusListEdit(int control, int column) {
+    if (ListWidgets* list = ListAt(control)) list->FocusEdit(column);
+}
+
+void QtWindow::UpdateListEdit(int control) {
+    if (ListWidgets* list = ListAt(control)) list->UpdateEdit();
+}
+
+void QtWindow::EndListEdit(int control) {
+    if (ListWidgets* list = ListAt(control)) list->EndEdit();
+}
+
 int QtWindow::PopupMenu(const std::vector<PopupEntry>& entries) {
     if (!root_ || closed_) return 0;
     QMenu menu(root_);
@@ -818,6 +839,11 @@ void QtWindow::OnFocusChanged(QWidget* from, QWidget* to) {
 }
 
 bool QtWindow::OnKeyPress(QKeyEvent& event) {
+    if (QtControl* focused = ControlAt(FocusedControl())) {
+        QtControl::KeyUse use = focused->KeyPressed(event);
+        if (use == QtControl::KeyTaken) return true;
+        if (use == QtControl::KeyToWidget) return false;
+    }
     int code = KeyCode(event);
     if (code != 0) {
         int focused = FocusedControl();

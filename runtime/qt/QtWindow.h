@@ -55,6 +55,7 @@ public:
     void ValidateAll() override;
     void SetControlText(int control, const std::string& text) override;
     void SetControlEnabled(int control, bool enabled) override;
+    bool IsControlEnabled(int control) const override;
     void SetControlHidden(int control, bool hidden) override;
     void SetAlertKey(int control, int key) override;
     void SetTimer(int hundredths) override;
@@ -82,6 +83,10 @@ public:
     void SetListThumb(int control, int percent) override;
     int ListClickedColumn(int control) const override;
     int PopupMenu(const std::vector<PopupEntry>& entries) override;
+    void EditListRow(int control, int row, const std::vector<FieldRef>& cells, int column) override;
+    void FocusListEdit(int control, int column) override;
+    void UpdateListEdit(int control) override;
+    void EndListEdit(int control) override;
 
     bool IsMinimized() const override;
     bool IsMaximized() const override;

@@ -1,10 +1,14 @@
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 
 #include "runtime/qt/ControlKinds.h"
 #include "runtime/qt/FieldBinding.h"
+#include "runtime/qt/SingleByteValidator.h"
 
 namespace verdo {
 
@@ -48,6 +52,8 @@ public:
         if (IsNumber(def.Use)) {
             QRegularExpression digits(IsSignedNumber(def.Use) ? QStringLiteral(" *-?[0-9]* *") : QStringLiteral(" *[0-9]* *"));
             edit_->setValidator(new QRegularExpressionValidator(digits, edit_));
+        } else if (FieldTakesText(def.Use)) {
+            edit_->setValidator(new SingleByteValidator(edit_));
         }
         if (def.Use.IsSet() && !FieldTakesText(def.Use)) edit_->setReadOnly(true);
         Place(edit_);
@@ -71,10 +77,31 @@ private:
     QString shown_;
 };
 
+// A multi-line text box that, like the entries, takes single-byte characters only.
+class SingleByteTextEdit final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!IsSingleByte(event->text())) return;
+        QPlainTextEdit::keyPressEvent(event);
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        if (!IsSingleByte(event->commitString())) return;
+        QPlainTextEdit::inputMethodEvent(event);
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        QString text = source->text();
+        text.removeIf([](QChar c) { return c.unicode() > 0xFF; });
+        insertPlainText(text);
+    }
+};
+
 class TextControl final : public QtControl {
 public:
     TextControl(const ControlDef& def, int number, ControlHost& host)
-        : QtControl(def, number, host), edit_(new QPlainTextEdit(host.ControlParent())) {
+        : QtControl(def, number, host), edit_(new SingleByteTextEdit(host.ControlParent())) {
         edit_->setTabChangesFocus(true);
         if (def.Use.IsSet() && !FieldTakesText(def.Use)) edit_->setReadOnly(true);
         Place(edit_);
@@ -123,11 +150,34 @@ std::unique_ptr<QtControl> MakeText(const ControlDef& def, int number, ControlHo
     return std::make_unique<TextControl>(def, number, host);
 }
 
+namespace {
+
+bool TakesInput(ControlKind kind) {
+    return kind == ControlKind::Entry || kind == ControlKind::Text || kind == ControlKind::Spin ||
+           kind == ControlKind::DropList || kind == ControlKind::List;
+}
+
+// A prompt is the name an assistive tool reads for the control it stands before.
+void NameAfterPrompt(QWidget* control, const QString& prompt) {
+    QString name = WithoutMnemonic(prompt).trimmed();
+    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+    if (!name.isEmpty()) control->setAccessibleName(name);
+}
+
+}  // namespace
+
 void AttachPromptBuddies(const std::vector<std::unique_ptr<QtControl>>& controls) {
     for (size_t i = 0; i < controls.size(); ++i) {
         if (controls[i]->Def().Kind != ControlKind::Prompt) continue;
         auto* label = qobject_cast<QLabel*>(controls[i]->Widget());
-        if (!label || !label->text().contains(QLatin1Char('&'))) continue;
+        if (!label) continue;
+        const QString prompt = QString::fromStdString(controls[i]->Def().Text);
+        if (!label->text().contains(QLatin1Char('&'))) {
+            // Without a mnemonic a prompt still names the entry right after it.
+            if (i + 1 < controls.size() && TakesInput(controls[i + 1]->Def().Kind) && controls[i + 1]->Widget())
+                NameAfterPrompt(controls[i + 1]->Widget(), prompt);
+            continue;
+        }
         QWidget* buddy = nullptr;
         for (size_t j = i + 1; j < controls.size() && !buddy; ++j) {
             QWidget* candidate = controls[j]->Widget();
@@ -135,6 +185,7 @@ void AttachPromptBuddies(const std::vector<std::unique_ptr<QtControl>>& controls
         }
         if (buddy) {
             label->setBuddy(buddy);
+            NameAfterPrompt(buddy, prompt);
         } else {
             label->setText(WithoutMnemonic(label->text()));
         }

@@ -8,6 +8,7 @@
 namespace verdo {
 
 struct FieldDef;
+struct FieldRef;
 struct WindowDef;
 
 // One entry of a popup menu: its text with "&" before the mnemonic, or a separator.
@@ -66,6 +67,7 @@ public:
     virtual void ValidateAll() = 0;
     virtual void SetControlText(int control, const std::string& text) = 0;
     virtual void SetControlEnabled(int control, bool enabled) = 0;
+    virtual bool IsControlEnabled(int) const { return true; }
     virtual void SetControlHidden(int control, bool hidden) = 0;
     virtual void SetAlertKey(int control, int key) = 0;  // control 0: the window itself
     virtual void SetTimer(int hundredths) = 0;           // 0 stops it
@@ -111,6 +113,19 @@ public:
     virtual void SetListThumb(int, int) {}
     // The column of the list the user clicked last, counted from 1.
     virtual int ListClickedColumn(int) const { return 1; }
+    // Editing a list's row in place: one one-line entry per column over the row's cells
+    // (row counted from 1), each showing and editing the field it is given; the entry of
+    // `column` (from 1) takes the focus. While a row is edited, Tab, Shift+Tab, Enter,
+    // Esc, Up and Down pressed in its entries come as alert keys of the list, and the
+    // focus leaving the entries for anything else as the list's lose-focus event.
+    virtual void EditListRow(int, int, const std::vector<FieldRef>&, int) {}
+    // Moves the focus to another column's entry.
+    virtual void FocusListEdit(int, int) {}
+    // Takes what the entries hold into their fields.
+    virtual void UpdateListEdit(int) {}
+    // Removes the entries.
+    virtual void EndListEdit(int) {}
+
     // Shows a popup menu at the mouse and returns the entry chosen, counted from 1
     // among all entries; 0 when none was chosen.
     virtual int PopupMenu(const std::vector<PopupEntry>&) { return 0; }

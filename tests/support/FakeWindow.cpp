@@ -103,6 +103,11 @@ void FakeWindow::SetControlText(int control, const std::string& text) {
 
 void FakeWindow::SetControlEnabled(int control, bool enabled) {
     Record("Enable " + std::to_string(control) + " " + std::to_string(enabled));
+    if (enabled) {
+        Disabled.erase(control);
+    } else {
+        Disabled.insert(control);
+    }
 }
 
 void FakeWindow::SetControlHidden(int control, bool hidden) {
@@ -166,6 +171,24 @@ bool FakeWindow::SetListFormat(int control, const std::string& format) {
     if (!ListFormat::Parse(format, columns)) return false;
     Formats[control] = format;
     return true;
+}
+
+void FakeWindow::EditListRow(int control, int row, const std::vector<FieldRef>& cells, int column) {
+    Record("Edit " + std::to_string(control) + " " + std::to_string(row) + " " + std::to_string(column));
+    EditedCells = cells;
+    EditedRow = row;
+    EditedColumn = column;
+}
+
+void FakeWindow::FocusListEdit(int control, int column) {
+    Record("EditFocus " + std::to_string(control) + " " + std::to_string(column));
+    EditedColumn = column;
+}
+
+void FakeWindow::EndListEdit(int control) {
+    Record("EditEnd " + std::to_string(control));
+    EditedCells.clear();
+    EditedRow = EditedColumn = 0;
 }
 
 int FakeWindow::PopupMenu(const std::vector<PopupEntry>& entries) {

@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,8 @@ public:
     void ValidateAll() override;
     void SetControlText(int control, const std::string& text) override;
     void SetControlEnabled(int control, bool enabled) override;
+    bool IsControlEnabled(int control) const override { return !Disabled.count(control); }
+    std::set<int> Disabled;
     void SetControlHidden(int control, bool hidden) override;
     void SetAlertKey(int control, int key) override;
     void SetTimer(int hundredths) override;
@@ -104,6 +107,13 @@ public:
     int ListThumb(int) const override { return DraggedThumb; }
     void SetListThumb(int control, int percent) override { Thumbs[control] = percent; }
     int PopupMenu(const std::vector<PopupEntry>& entries) override;
+    // A row being edited in place: its cells, which the test writes as the user types.
+    void EditListRow(int control, int row, const std::vector<FieldRef>& cells, int column) override;
+    void FocusListEdit(int control, int column) override;
+    void EndListEdit(int control) override;
+    std::vector<FieldRef> EditedCells;
+    int EditedRow = 0;
+    int EditedColumn = 0;
 
 private:
     struct Entry {
