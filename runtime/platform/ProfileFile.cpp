@@ -7,11 +7,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace verdo {
+
+// One line of a file. Offsets point into the file text so that untouched lines can be
+// copied out byte for byte.
+struct ProfileLine {
+    enum class Kind { Other, Header, Entry };
+    size_t start = 0;
+    size_t length = 0;  // without the line ending
+    size_t ending = 0;  // bytes of the line ending: 0 (last line without one), 1 (LF or CR), 2 (CR LF)
+    Kind kind = Kind::Other;
+    std::string_view name;   // section of a header, key of an entry
+    size_t valueStart = 0;   // entries: offset of the value, blanks after '=' skipped
+    std::string_view value;  // entries: everything after '='
+};
 
 namespace {
 
@@ -38,27 +53,13 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-enum class LineKind { Other, Header, Entry };
-
-// One line of the file. Offsets point into the file text so that untouched lines can be
-// copied out byte for byte.
-struct Line {
-    size_t start = 0;
-    size_t length = 0;  // without the line ending
-    size_t ending = 0;  // 0 (last line without one), 1 (LF) or 2 (CR LF)
-    LineKind kind = LineKind::Other;
-    std::string_view name;   // section of a header, key of an entry
-    size_t valueStart = 0;   // entries: offset of the value, blanks after '=' skipped
-    std::string_view value;  // entries: everything after '='
-};
-
-void Classify(std::string_view text, Line& line) {
+void Classify(std::string_view text, ProfileLine& line) {
     std::string_view content = text.substr(line.start, line.length);
     if (line.start == 0 && content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
     std::string_view body = TrimLeft(content);
     if (body.empty() || body[0] == ';' || body[0] == '#') return;
     if (body[0] == '[') {
-        line.kind = LineKind::Header;
+        line.kind = ProfileLine::Kind::Header;
         size_t close = body.find(']');
         line.name = Trim(close == std::string_view::npos ? body.substr(1) : body.substr(1, close - 1));
         return;
@@ -67,26 +68,27 @@ void Classify(std::string_view text, Line& line) {
     if (equals == std::string_view::npos) return;
     line.name = Trim(body.substr(0, equals));
     if (line.name.empty()) return;
-    line.kind = LineKind::Entry;
+    line.kind = ProfileLine::Kind::Entry;
     line.value = body.substr(equals + 1);
     size_t valueOffset = static_cast<size_t>(line.value.data() - text.data());
     line.valueStart = valueOffset + (line.value.size() - TrimLeft(line.value).size());
 }
 
-std::vector<Line> SplitLines(std::string_view text) {
-    std::vector<Line> lines;
+// Files written on other systems end their lines in LF, CR LF or a lone CR.
+std::vector<ProfileLine> SplitLines(std::string_view text) {
+    std::vector<ProfileLine> lines;
     size_t start = 0;
     while (start < text.size()) {
-        Line line;
+        ProfileLine line;
         line.start = start;
-        size_t newline = text.find('\n', start);
-        if (newline == std::string_view::npos) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             line.length = text.size() - start;
             start = text.size();
         } else {
-            line.ending = newline > start && text[newline - 1] == '\r' ? 2 : 1;
-            line.length = newline + 1 - start - line.ending;
-            start = newline + 1;
+            line.length = end - start;
+            line.ending = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
+            start = end + line.ending;
         }
         Classify(text, line);
         lines.push_back(line);
@@ -102,17 +104,17 @@ struct Location {
 };
 
 // Only the first section of the name counts; a later one of the same name is never read.
-Location Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+Location Locate(const std::vector<ProfileLine>& lines, std::string_view section, std::string_view key) {
     Location where;
     for (size_t i = 0; i < lines.size(); ++i) {
-        const Line& line = lines[i];
-        if (line.kind == LineKind::Header) {
+        const ProfileLine& line = lines[i];
+        if (line.kind == ProfileLine::Kind::Header) {
             if (where.sectionFound) break;
             if (EqualNoCase(line.name, section)) {
                 where.sectionFound = true;
                 where.lastEntryLine = i;
             }
-        } else if (line.kind == LineKind::Entry && where.sectionFound) {
+        } else if (line.kind == ProfileLine::Kind::Entry && where.sectionFound) {
             where.lastEntryLine = i;
             if (EqualNoCase(line.name, key)) {
                 where.keyFound = true;
@@ -146,20 +148,52 @@ ReadState ReadWholeFile(const std::string& fileName, std::string& text) {
     return state;
 }
 
-std::string_view LineEnding(const std::vector<Line>& lines) {
-    for (const Line& line : lines)
-        if (line.ending != 0) return line.ending == 2 ? "\r\n" : "\n";
+// Look-ups read settings that are small by nature. Anything that is not a regular file of
+// modest size reads as empty, so that a pipe, a device or a huge file can neither stall
+// the program nor fill its memory; the non-blocking open keeps a pipe without a writer
+// from holding it up before the type is known.
+std::string ReadLookupFile(const std::string& fileName) {
+    int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return {};
+    std::string text;
+    struct stat info {};
+    bool whole = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) <= kProfileTextLimit) {
+        text.reserve(static_cast<size_t>(info.st_size));
+        char buffer[65536];
+        // The file may grow after fstat; the limit holds for what is actually read.
+        while (text.size() <= kProfileTextLimit) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                text.append(buffer, static_cast<size_t>(n));
+            } else if (n == 0) {
+                whole = true;
+                break;
+            } else if (errno != EINTR) {
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (!whole || text.size() > kProfileTextLimit) return {};
+    return text;
+}
+
+// New lines take the ending the file already uses.
+std::string_view LineEnding(std::string_view text, const std::vector<ProfileLine>& lines) {
+    for (const ProfileLine& line : lines)
+        if (line.ending != 0) return text.substr(line.start + line.length, line.ending);
     return "\n";
 }
 
 std::string Updated(const std::string& text, std::string_view section, std::string_view key, std::string_view value) {
-    std::vector<Line> lines = SplitLines(text);
+    std::vector<ProfileLine> lines = SplitLines(text);
     Location where = Locate(lines, section, key);
-    std::string_view newline = LineEnding(lines);
+    std::string_view newline = LineEnding(text, lines);
     std::string out;
     out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
     if (where.keyFound) {
-        const Line& line = lines[where.keyLine];
+        const ProfileLine& line = lines[where.keyLine];
         out.append(text, 0, line.valueStart);
         out.append(value);
         out.append(text, line.start + line.length);
@@ -167,7 +201,7 @@ std::string Updated(const std::string& text, std::string_view section, std::stri
     }
     std::string entry = std::string(key) + "=" + std::string(value);
     if (where.sectionFound) {
-        const Line& after = lines[where.lastEntryLine];
+        const ProfileLine& after = lines[where.lastEntryLine];
         size_t at = after.start + after.length + after.ending;
         out.append(text, 0, at);
         if (after.ending == 0) out.append(newline);
@@ -207,19 +241,27 @@ std::mutex& WriteMutex() {
 
 }  // namespace
 
-std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                              const std::string& fileName) {
+ProfileText::ProfileText(std::string text) : text_(std::move(text)), lines_(SplitLines(text_)) {}
+
+ProfileText ProfileText::FromFile(const std::string& fileName) { return ProfileText(ReadLookupFile(fileName)); }
+
+ProfileText::~ProfileText() = default;
+
+std::optional<std::string_view> ProfileText::Find(std::string_view section, std::string_view key) const {
     section = Trim(section);
     key = Trim(key);
-    std::string text;
-    if (section.empty() || key.empty() || ReadWholeFile(fileName, text) != ReadState::Read)
-        return std::string(defaultValue);
-    std::vector<Line> lines = SplitLines(text);
-    Location where = Locate(lines, section, key);
-    if (!where.keyFound) return std::string(defaultValue);
-    std::string_view value = Trim(lines[where.keyLine].value);
+    if (section.empty() || key.empty()) return std::nullopt;
+    Location where = Locate(lines_, section, key);
+    if (!where.keyFound) return std::nullopt;
+    std::string_view value = Trim(lines_[where.keyLine].value);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    return std::string(value);
+    return value;
+}
+
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                              const std::string& fileName) {
+    ProfileText profile = ProfileText::FromFile(fileName);
+    return std::string(profile.Find(section, key).value_or(defaultValue));
 }
 
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -111,16 +112,48 @@ TEST(ProfileFile, WriteCreatesFileSectionAndKeyAndLeavesNoTemporaryFile) {
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
-TEST(ProfileFile, HugeLinesAreReadWrittenAndKept) {
+TEST(ProfileFile, HugeLinesAreWrittenAndKeptAndReadUpToTheLookupLimit) {
     TempProgramDir dir;
     std::string file = dir.File("VERDO.INI");
     std::string garbage(1'000'000, 'g');
     std::string huge(1'000'000, 'v');
     WriteFileBytes(file, garbage + "\n[S]\n" + garbage + "\n");
     ASSERT_TRUE(WriteProfileString("S", "Key", huge, file));
-    EXPECT_TRUE(ReadProfileString("S", "Key", "", file) == huge);
     // A section without entries gets its first key right under its header.
     EXPECT_TRUE(ReadFileBytes(file) == garbage + "\n[S]\nKey=" + huge + "\n" + garbage + "\n");
+    EXPECT_EQ(ReadProfileString("S", "Key", "none", file), "none");
+
+    std::string upToTheLimit = "[S]\nKey=" + std::string(kProfileTextLimit - 8, 'v');
+    WriteFileBytes(file, upToTheLimit);
+    EXPECT_EQ(ReadProfileString("S", "Key", "", file).size(), kProfileTextLimit - 8);
+    WriteFileBytes(file, upToTheLimit + "v");
+    EXPECT_EQ(ReadProfileString("S", "Key", "none", file), "none");
+}
+
+TEST(ProfileFile, WhatIsNotARegularFileReadsAsEmpty) {
+    TempProgramDir dir;
+    // A pipe without a writer would block a plain open for ever.
+    ASSERT_EQ(mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ReadProfileString("S", "K", "none", dir.File("pipe")), "none");
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_EQ(ReadProfileString("S", "K", "none", dir.File("folder")), "none");
+    EXPECT_TRUE(ProfileText::FromFile("/dev/zero").Text().empty());
+}
+
+TEST(ProfileFile, LinesMayEndInALoneCarriageReturn) {
+    TempProgramDir dir;
+    std::string file = dir.File("VERDO.INI");
+    WriteFileBytes(file, "[Main]\rXPos=1\r\rYPos= 2 \r[Other]\rXPos=3");
+    ProfileText text = ProfileText::FromFile(file);
+    EXPECT_EQ(text.Find("main", "xpos"), "1");
+    EXPECT_EQ(text.Find("Main", "YPos"), "2");
+    EXPECT_EQ(text.Find("Other", "XPos"), "3");
+    EXPECT_EQ(text.Find("Main", "Maximize"), std::nullopt);
+
+    ASSERT_TRUE(WriteProfileString("Main", "XPos", "5", file));
+    ASSERT_TRUE(WriteProfileString("Main", "Maximize", "No", file));
+    ASSERT_TRUE(WriteProfileString("Other", "YPos", "6", file));
+    EXPECT_EQ(ReadFileBytes(file), "[Main]\rXPos=5\r\rYPos= 2 \rMaximize=No\r[Other]\rXPos=3\rYPos=6\r");
 }
 
 TEST(ProfileFile, FailedWritesReturnFalseAndLeaveTheOldFile) {
