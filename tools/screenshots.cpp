@@ -1,30 +1,106 @@
-// Renders the frame, the splash and the about box offscreen into PNG files:
+// Renders the windows offscreen into PNG files:
 //   screenshots OUTPUT-DIRECTORY
-// It runs the real windows over a fresh, empty program directory.
+// It runs the real windows over a fresh program directory that holds a few sample
+// projects: the splash, the frame with the browse, the about box, each tab of the
+// project form and each tab of the preview.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/Dictionary.h"
 #include "core/ProgramNames.h"
+#include "core/Records.h"
+#include "framework/FileManager.h"
 #include "framework/MessageManager.h"
+#include "framework/RelationManager.h"
 #include "framework/SettingsFile.h"
+#include "runtime/datetime/DateTime.h"
 #include "runtime/qt/QtWindowSystem.h"
+#include "runtime/text/Text.h"
+#include "windows/BrowseRESFile.h"
 #include "windows/Main.h"
+#include "windows/ProcedureTable.h"
 
 namespace {
+
+using namespace verdo;
 
 QWidget* Shown(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
     return nullptr;
+}
+
+QWidget* Inside(const char* window, const char* name) {
+    QWidget* top = Shown(window);
+    return top ? top->findChild<QWidget*>(QLatin1String(name)) : nullptr;
+}
+
+struct SampleItem {
+    const char* Name;
+    const char* Data;
+};
+
+struct Sample {
+    const char* Name;
+    const char* Description;
+    const char* Company;
+    const char* Product;
+    uint16_t Version[4];
+    std::vector<SampleItem> Items;
+};
+
+void AddSamples() {
+    const Sample samples[] = {
+        {"INVOICE", "Invoice printing for the shop", "Northwind Tools Ltd", "Invoice Printer", {2, 4, 0, 117},
+         {{"Build Server", "build-07"}, {"Support", "support@northwind.example"}}},
+        {"LEDGER", "General ledger", "Northwind Tools Ltd", "Ledger", {1, 0, 3, 12}, {}},
+        {"PAYROLL", "Monthly payroll run", "Northwind Tools Ltd", "Payroll", {3, 1, 0, 940}, {{"Licence", "Site"}}},
+        {"SETUP", "Installer of the suite", "Northwind Tools Ltd", "Suite Setup", {5, 0, 0, 2}, {}},
+    };
+    FileManager& res = *Access_RESFile;
+    FileManager& seg = *Access_ExtraSeg;
+    res.Open();
+    seg.Open();
+    for (const Sample& s : samples) {
+        res.PrimeRecord();
+        AssignField(RES.ProjectName, s.Name);
+        AssignField(RES.Description, s.Description);
+        AssignField(RES.ProjectPath, "/home/dev/build/" + std::string(s.Name));
+        AssignField(RES.CompanyName, s.Company);
+        AssignField(RES.ProductName, s.Product);
+        AssignField(RES.FileDescription, s.Description);
+        AssignField(RES.LegalCopyright, "\xA9 2026 Northwind Tools Ltd");
+        RES.FV_1 = RES.PV_1 = s.Version[0];
+        RES.FV_2 = RES.PV_2 = s.Version[1];
+        RES.FV_3 = RES.PV_3 = s.Version[2];
+        RES.FV_4 = RES.PV_4 = s.Version[3];
+        RES.INC_FV_4 = 1;
+        // Saved today: the form opens unchanged and closes without a question.
+        RES.LastSaved = CurrentClock().Today();
+        AssignField(RES.Notes, "Released with the spring update.");
+        res.Insert();
+        for (const SampleItem& item : s.Items) {
+            ClearRecord(ExtraSegTable(), &SEG);
+            SEG.RESNumber = RES.RESNumber;
+            AssignField(SEG.SegName, item.Name);
+            AssignField(SEG.SegData, item.Data);
+            seg.Insert();
+        }
+    }
+    seg.Close();
+    res.Close();
 }
 
 bool Save(QWidget* widget, const QString& file) {
@@ -46,58 +122,86 @@ int main(int argc, char** argv) {
     out.mkpath(".");
     QTemporaryDir programDir;
 
-    using namespace verdo;
     ComposeNames(programDir.path().toStdString() + "/verdo", "");
     GlobalMessages().Initialise();
     DictionaryStartup(GlobalMessages());
     GlobalSettings().Open(SettingsFileName);
+    AddSamples();
     QtWindowSystem windows;
     SetWindowSystem(&windows);
+    RegisterProcedure("BrowseRESFile", [] { BrowseRESFile(); });
 
     int failures = 0;
-    int step = 0;
+    // Each step waits for its window, then takes its picture and moves on.
+    struct Step {
+        std::function<bool()> Ready;
+        std::function<void()> Act;
+    };
+    auto tabs = [&](const char* window, const char* sheet, std::vector<const char*> files) {
+        auto* widget = qobject_cast<QTabWidget*>(Inside(window, sheet));
+        for (int i = 0; widget && i < static_cast<int>(files.size()); ++i) {
+            widget->setCurrentIndex(i);
+            QApplication::processEvents();
+            failures += !Save(Shown(window), out.filePath(files[static_cast<size_t>(i)]));
+        }
+        if (widget) widget->setCurrentIndex(0);
+    };
+    auto rows = [] { return qobject_cast<QAbstractItemView*>(Inside("Main", "?BROWSE:1:rows")); };
+    std::vector<Step> steps = {
+        {[] { return Shown("VerdoSplash") != nullptr; },
+         [&] {
+             QWidget* splash = Shown("VerdoSplash");
+             failures += !Save(splash, out.filePath("splash.png"));
+             QPoint centre = splash->rect().center();
+             QMouseEvent click(QEvent::MouseButtonPress, centre, splash->mapToGlobal(centre), Qt::LeftButton,
+                               Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(splash, &click);
+         }},
+        {[&] { return Shown("Main") && rows() && rows()->model()->rowCount() > 0; },
+         [&] {
+             rows()->setCurrentIndex(rows()->model()->index(0, 0));
+             QApplication::processEvents();
+             failures += !Save(Shown("Main"), out.filePath("frame.png"));
+             Shown("Main")->findChild<QAction*>("?HELPABOUT")->trigger();
+         }},
+        {[] { return Shown("AboutBox") != nullptr; },
+         [&] {
+             failures += !Save(Shown("AboutBox"), out.filePath("about.png"));
+             Shown("AboutBox")->findChild<QPushButton*>("?CLOSE")->click();
+         }},
+        {[] { return !Shown("AboutBox"); },
+         [] { Shown("Main")->findChild<QPushButton*>("?CHANGE:2")->click(); }},
+        {[] { return Shown("UpdateRESFile") != nullptr; },
+         [&] {
+             tabs("UpdateRESFile", "?SHEET1",
+                  {"form-general.png", "form-advanced.png", "form-extra.png", "form-notes.png"});
+             Shown("UpdateRESFile")->findChild<QPushButton*>("?CANCEL")->click();
+         }},
+        {[] { return !Shown("UpdateRESFile"); },
+         [] { Shown("Main")->findChild<QPushButton*>("?PREVIEWRESFILE")->click(); }},
+        {[] { return Shown("PreviewRES") != nullptr; },
+         [&] {
+             tabs("PreviewRES", "?SHEET1",
+                  {"preview-general.png", "preview-version.png", "preview-security.png", "preview-summary.png"});
+             Shown("PreviewRES")->findChild<QPushButton*>("?CLOSE")->click();
+         }},
+        {[] { return !Shown("PreviewRES"); }, [&] { windows.CloseDown(); }},
+    };
+    size_t step = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        switch (step) {
-            case 0:
-                if (QWidget* splash = Shown("VerdoSplash")) {
-                    failures += !Save(splash, out.filePath("splash.png"));
-                    QPoint centre = splash->rect().center();
-                    QMouseEvent click(QEvent::MouseButtonPress, centre, splash->mapToGlobal(centre), Qt::LeftButton,
-                                      Qt::LeftButton, Qt::NoModifier);
-                    QApplication::sendEvent(splash, &click);
-                    ++step;
-                }
-                break;
-            case 1:
-                if (QWidget* frame = Shown("Main")) {
-                    failures += !Save(frame, out.filePath("frame.png"));
-                    ++step;
-                    frame->findChild<QAction*>("?HELPABOUT")->trigger();
-                }
-                break;
-            case 2:
-                if (QWidget* about = Shown("AboutBox")) {
-                    failures += !Save(about, out.filePath("about.png"));
-                    ++step;
-                    about->findChild<QPushButton*>("?CLOSE")->click();
-                }
-                break;
-            case 3:
-                if (!Shown("AboutBox")) {
-                    ++step;
-                    windows.CloseDown();
-                }
-                break;
-            default: break;
-        }
+        if (step < steps.size() && steps[step].Ready()) steps[step++].Act();
     });
     timer.start(50);
+    QTimer::singleShot(30000, [&] {
+        std::fprintf(stderr, "step %zu never became ready\n", step);
+        windows.CloseDown();
+    });
     Main();
 
     SetWindowSystem(nullptr);
     GlobalSettings().Close();
     DictionaryShutdown();
     GlobalMessages().Shutdown();
-    return failures == 0 && step == 4 ? 0 : 1;
+    return failures == 0 && step == steps.size() ? 0 : 1;
 }

@@ -8,10 +8,14 @@
 #include "framework/MessageManager.h"
 #include "runtime/platform/ModulePath.h"
 #include "runtime/qt/Pictures.h"
+#include "runtime/platform/FileDialogs.h"
+#include "runtime/qt/QtFileDialogs.h"
 #include "runtime/qt/QtHistoryWindow.h"
 #include "runtime/qt/QtMessageDialog.h"
 #include "runtime/qt/QtWindowSystem.h"
+#include "windows/BrowseRESFile.h"
 #include "windows/Main.h"
+#include "windows/ProcedureTable.h"
 #include "windows/StartupProbe.h"
 
 extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int argc, char** argv) {
@@ -31,12 +35,16 @@ extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int a
     SetWindowSystem(&windows);
     QtMessageDialog dialog;
     QtHistoryWindow history;
+    QtFileDialogs fileDialogs;
+    SetFileDialogs(&fileDialogs);
     GlobalMessages().SetDialog(&dialog);
     GlobalMessages().SetHistoryDialog(&history);
     InstallStartupProbe();
+    RegisterProcedure("BrowseRESFile", [] { BrowseRESFile(); });
     RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [] { Main(); });
     GlobalMessages().SetDialog(nullptr);
     GlobalMessages().SetHistoryDialog(nullptr);
+    SetFileDialogs(nullptr);
     SetWindowSystem(nullptr);
     return 0;
 }

@@ -59,6 +59,19 @@ int VirtualKey(int key) {
 
 }  // namespace
 
+int QtKey(int virtualKey) {
+    if (virtualKey >= 0x41 && virtualKey <= 0x5A) return Qt::Key_A + (virtualKey - 0x41);
+    if (virtualKey >= 0x30 && virtualKey <= 0x39) return Qt::Key_0 + (virtualKey - 0x30);
+    switch (virtualKey) {
+        case 0x20: return Qt::Key_Space;
+        case 0x23: return Qt::Key_End;
+        case 0x24: return Qt::Key_Home;
+        case Key::Enter: return Qt::Key_Return;
+        case Key::Tab: return Qt::Key_Tab;
+        default: return 0;
+    }
+}
+
 int KeyCode(const QKeyEvent& event) {
     int code = VirtualKey(event.key());
     if (code == 0) return 0;

@@ -12,4 +12,7 @@ int KeyCode(const QKeyEvent& event);
 // The mouse key of a press or double click (Key::MouseLeft, ...); 0 for others.
 int MouseKeyCode(const QMouseEvent& event);
 
+// The Qt key of a virtual-key number; 0 for one without.
+int QtKey(int virtualKey);
+
 }  // namespace verdo

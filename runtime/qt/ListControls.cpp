@@ -279,6 +279,8 @@ public:
             header->resizeSection(section, Host().Units().ToPixelsX(columns[i].Width));
         }
         header->setStretchLastSection(false);
+        // A list without any header text shows no header bar.
+        header->setVisible(std::any_of(columns.begin(), columns.end(), [](const ListColumn& c) { return c.HasHeader; }));
         quiet_ = false;
         SetChoice(choice_);
         return true;

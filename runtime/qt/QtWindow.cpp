@@ -482,6 +482,21 @@ int QtWindow::FocusedControl() const { return ControlOf(QApplication::focusWidge
 void QtWindow::Select(int control) {
     QtControl* target = ControlAt(control);
     if (!target) return;
+    // A control that cannot take the focus (a frame, a text) passes it to the next one
+    // that can, on the same tab.
+    auto canFocus = [](const QtControl& c) {
+        QWidget* w = c.Widget();
+        return w && w->focusPolicy() != Qt::NoFocus && w->isEnabled() && c.Def().Kind != ControlKind::Sheet;
+    };
+    if (!canFocus(*target) && target->Def().Kind != ControlKind::Tab) {
+        for (size_t i = static_cast<size_t>(control); i < controls_.size(); ++i) {
+            if (controls_[i]->Def().Parent != target->Def().Parent) continue;
+            if (canFocus(*controls_[i])) {
+                target = controls_[i].get();
+                break;
+            }
+        }
+    }
     // A control on a tab that is not in front brings its tab to the front first.
     std::vector<QtControl*> tabs;
     for (QtControl* parent = FindControl(target->Def().Parent); parent && tabs.size() < 16;
@@ -719,6 +734,28 @@ void QtWindow::UpdateListEdit(int control) {
 
 void QtWindow::EndListEdit(int control) {
     if (ListWidgets* list = ListAt(control)) list->EndEdit();
+}
+
+void QtWindow::PressKeys(const std::vector<int>& keys) {
+    for (int code : keys) {
+        int virtualKey = code & 0xFF;
+        Qt::KeyboardModifiers modifiers;
+        if (code & Key::ShiftFlag) modifiers |= Qt::ShiftModifier;
+        if (code & Key::CtrlFlag) modifiers |= Qt::ControlModifier;
+        if (code & Key::AltFlag) modifiers |= Qt::AltModifier;
+        int key = QtKey(virtualKey);
+        if (key == 0) continue;
+        QString text = virtualKey == 0x20 && modifiers == Qt::NoModifier ? QStringLiteral(" ") : QString();
+        QPointer<QWidget> root = root_;
+        QMetaObject::invokeMethod(qApp, [root, key, modifiers, text] {
+            QWidget* target = QApplication::focusWidget();
+            if (!root || !target) return;
+            QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+            QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+        }, Qt::QueuedConnection);
+    }
 }
 
 int QtWindow::PopupMenu(const std::vector<PopupEntry>& entries) {

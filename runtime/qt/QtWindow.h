@@ -83,6 +83,7 @@ public:
     void SetListThumb(int control, int percent) override;
     int ListClickedColumn(int control) const override;
     int PopupMenu(const std::vector<PopupEntry>& entries) override;
+    void PressKeys(const std::vector<int>& keys) override;
     void EditListRow(int control, int row, const std::vector<FieldRef>& cells, int column) override;
     void FocusListEdit(int control, int column) override;
     void UpdateListEdit(int control) override;

@@ -55,7 +55,7 @@ public:
         } else if (FieldTakesText(def.Use)) {
             edit_->setValidator(new SingleByteValidator(edit_));
         }
-        if (def.Use.IsSet() && !FieldTakesText(def.Use)) edit_->setReadOnly(true);
+        if (def.ReadOnly || (def.Use.IsSet() && !FieldTakesText(def.Use))) edit_->setReadOnly(true);
         Place(edit_);
     }
     QWidget* Widget() const override { return edit_; }
@@ -65,7 +65,7 @@ public:
         edit_->setText(shown_);
     }
     bool Update() override {
-        if (!FieldTakesText(Def().Use) || edit_->text() == shown_) return false;
+        if (Def().ReadOnly || !FieldTakesText(Def().Use) || edit_->text() == shown_) return false;
         if (!StoreFieldText(Def().Use, edit_->text())) return false;
         Display();
         return true;

@@ -126,6 +126,10 @@ public:
     // Removes the entries.
     virtual void EndListEdit(int) {}
 
+    // Feeds keys (key codes as the alert keys count them) to the focused control, after
+    // the events already waiting, as if the user typed them.
+    virtual void PressKeys(const std::vector<int>&) {}
+
     // Shows a popup menu at the mouse and returns the entry chosen, counted from 1
     // among all entries; 0 when none was chosen.
     virtual int PopupMenu(const std::vector<PopupEntry>&) { return 0; }

@@ -55,6 +55,7 @@ struct ControlDef {
     bool Default = false;    // the default button
     bool Hidden = false;
     bool Disabled = false;
+    bool ReadOnly = false;   // an entry that shows its field without editing it
     FieldRef Use;            // the field an entry, text, check or spin shows
 };
 

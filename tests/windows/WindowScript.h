@@ -35,6 +35,14 @@ inline void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
     QApplication::sendEvent(widget, &release);
 }
 
+// The window becomes the active one again, as after a message box or a form closed.
+inline void Reactivate(const char* name) {
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(TopLevel(name));
+}
+
 // One step of a script: it waits until Ready holds, then Act runs.
 struct Step {
     std::function<bool()> Ready;
