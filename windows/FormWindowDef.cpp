@@ -79,16 +79,16 @@ private:
 
 void GeneralTab(Builder& b) {
     b.Tab = "?TAB:1";
-    b.Panel("?PANEL1", 8, 20, 419, 33);
-    b.Prompt("?RES:PROJECTNAME:PROMPT", "N&ame:", 14, 26);
-    b.Entry("?RES:PROJECTNAME", "RES:ProjectName", 44, 25, 44, "@s8", "Project Name");
-    b.Prompt("?RES:DESCRIPTION:PROMPT", "&Description:", 96, 26);
-    b.Entry("?RES:DESCRIPTION", "RES:Description", 144, 25, 277, "@s255", "Description");
-    b.Prompt("?RES:PROJECTPATH:PROMPT", "&Path:", 14, 39);
-    b.Entry("?RES:PROJECTPATH", "RES:ProjectPath", 44, 38, 359, "@s255", "Project Path");
-    b.Button("?PICKPROJECTPATH", "...", 406, 37, 15, 12);
+    b.Panel("?PANEL1", 8, 29, 419, 30);
+    b.Prompt("?RES:PROJECTNAME:PROMPT", "N&ame:", 14, 34);
+    b.Entry("?RES:PROJECTNAME", "RES:ProjectName", 44, 33, 44, "@s8", "Project Name");
+    b.Prompt("?RES:DESCRIPTION:PROMPT", "&Description:", 96, 34);
+    b.Entry("?RES:DESCRIPTION", "RES:Description", 144, 33, 277, "@s255", "Description");
+    b.Prompt("?RES:PROJECTPATH:PROMPT", "&Path:", 14, 47);
+    b.Entry("?RES:PROJECTPATH", "RES:ProjectPath", 44, 46, 359, "@s255", "Project Path");
+    b.Button("?PICKPROJECTPATH", "...", 406, 45, 15, 12);
 
-    b.Caption("?STRING5:2", "General Information", 10, 57);
+    b.Caption("?STRING5:2", "General Information", 10, 62);
     struct Text {
         const char* Prompt;
         const char* PromptText;
@@ -111,7 +111,7 @@ void GeneralTab(Builder& b) {
         {"?RES:LEGALTRADEMARKS:PROMPT", "Legal &Trademarks:", "?RES:LEGALTRADEMARKS", "RES:LegalTrademarks",
          "Legal Trademarks"},
     };
-    int y = 71;
+    int y = 75;
     for (const Text& t : texts) {
         b.Prompt(t.Prompt, t.PromptText, 14, y + 1);
         b.Entry(t.Name, t.Field, 76, y, 198, "@s255", t.Tip);
@@ -122,33 +122,33 @@ void GeneralTab(Builder& b) {
                               "File Version - Release"};
     const char* productTips[] = {"Product Version - Major", "Product Version - Minor", "Product Version - Build",
                                  "Product Version - Release"};
-    b.Caption("?STRING5", "Project", 288, 57);
-    b.Prompt("?PROMPT24", "Fi&le Version:", 294, 82);
+    b.Caption("?STRING5", "Project", 10, 20);
+    b.Prompt("?PROMPT24", "Fi&le Version:", 292, 75);
     const char* fvNames[] = {"?RES:FV:1", "?RES:FV:2", "?RES:FV:3", "?RES:FV:4"};
     const char* fvFields[] = {"RES:FV:1", "RES:FV:2", "RES:FV:3", "RES:FV:4"};
-    for (int i = 0; i < 4; ++i) b.Spin(fvNames[i], fvFields[i], 294 + 32 * i, 92, 31, fileTips[i]);
-    b.Caption("?STRING5:3", "Version", 292, 70);
-    b.Prompt("?PROMPT26", "Enter Date:", 294, 147);
-    b.Display("?RES:ENTERDATE", Res("RES:EnterDate"), 352, 146, 70, "@d17B");
-    b.Caption("?STRING5:8", "Record Dates", 292, 134);
-    b.Prompt("?PROMPT25", "Product V&ersion:", 294, 106);
+    for (int i = 0; i < 4; ++i) b.Spin(fvNames[i], fvFields[i], 292 + 32 * i, 84, 31, fileTips[i]);
+    b.Caption("?STRING5:3", "Version", 288, 62);
+    b.Prompt("?PROMPT26", "Enter Date:", 292, 142);
+    b.Display("?RES:ENTERDATE", Res("RES:EnterDate"), 350, 141, 71, "@d17B");
+    b.Caption("?STRING5:8", "Record Dates", 288, 128);
+    b.Prompt("?PROMPT25", "Product V&ersion:", 292, 99);
     const char* pvNames[] = {"?RES:PV:1", "?RES:PV:2", "?RES:PV:3", "?RES:PV:4"};
     const char* pvFields[] = {"RES:PV:1", "RES:PV:2", "RES:PV:3", "RES:PV:4"};
-    for (int i = 0; i < 4; ++i) b.Spin(pvNames[i], pvFields[i], 294 + 32 * i, 116, 31, productTips[i]);
-    b.Prompt("?PROMPT27", "Last Saved:", 294, 158);
-    b.Display("?TEMPLASTSAVED", FieldRef{&FormLocals.TempLastSaved, &TempLastSavedField}, 352, 157, 70, "@d17B");
-    b.Prompt("?PROMPT28", "Export Date:", 294, 169);
-    b.Display("?RES:EXPORTDATE", Res("RES:ExportDate"), 352, 168, 70, "@d17B");
-    b.Prompt("?PROMPT22", "RES No:", 294, 191);
-    b.Display("?RES:RESNUMBER", Res("RES:RESNumber"), 352, 190, 70, "@n-14");
-    b.Display("?RES:EXPORTTIME", Res("RES:ExportTime"), 352, 179, 70, "@T7B");
-    b.Prompt("?PROMPT23", "ALT+0169=\u00a9   ALT+0174=\u00ae", 14, 206);
-    b.Prompt("?PROMPT33", "Export Time:", 294, 180);
-    b.Panel("?PANEL2", 8, 66, 272, 136);
-    b.Panel("?PANEL3", 286, 66, 141, 136);
-    b.Panel("?PANEL4", 290, 79, 133, 51);
-    b.Panel("?PANEL5", 290, 143, 133, 56);
-    b.Panel("?PANEL6", 8, 203, 272, 13);
+    for (int i = 0; i < 4; ++i) b.Spin(pvNames[i], pvFields[i], 292 + 32 * i, 108, 31, productTips[i]);
+    b.Prompt("?PROMPT27", "Last Saved:", 292, 154);
+    b.Display("?TEMPLASTSAVED", FieldRef{&FormLocals.TempLastSaved, &TempLastSavedField}, 350, 153, 71, "@d17B");
+    b.Prompt("?PROMPT28", "Export Date:", 292, 166);
+    b.Display("?RES:EXPORTDATE", Res("RES:ExportDate"), 350, 165, 71, "@d17B");
+    b.Prompt("?PROMPT22", "RES No:", 292, 190);
+    b.Display("?RES:RESNUMBER", Res("RES:RESNumber"), 350, 189, 71, "@n-14");
+    b.Display("?RES:EXPORTTIME", Res("RES:ExportTime"), 350, 177, 71, "@T7B");
+    b.Prompt("?PROMPT23", "ALT+0169=\u00a9   ALT+0174=\u00ae", 14, 209);
+    b.Prompt("?PROMPT33", "Export Time:", 292, 178);
+    b.Panel("?PANEL2", 8, 71, 272, 133);
+    b.Panel("?PANEL3", 286, 71, 141, 51);
+    b.Panel("?PANEL4", 286, 137, 141, 67);
+    b.Panel("?PANEL5", 8, 205, 272, 15);
+    b.Panel("?PANEL6", 286, 212, 141, 1);
 }
 
 void AdvancedTab(Builder& b) {
