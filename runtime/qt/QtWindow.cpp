@@ -881,6 +881,9 @@ bool QtWindow::OnKeyPress(QKeyEvent& event) {
         if (use == QtControl::KeyTaken) return true;
         if (use == QtControl::KeyToWidget) return false;
     }
+    if ((event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab) && (event.modifiers() & Qt::ControlModifier) &&
+        TurnTab(event.key() == Qt::Key_Backtab || (event.modifiers() & Qt::ShiftModifier)))
+        return true;
     int code = KeyCode(event);
     if (code != 0) {
         int focused = FocusedControl();
@@ -923,6 +926,28 @@ bool QtWindow::OnMousePress(QWidget* target, QMouseEvent& event) {
     if (control < 0) return false;
     PostEvent(Event::AlertKey, control, code);
     return true;
+}
+
+bool QtWindow::TurnTab(bool back) {
+    for (const auto& sheet : controls_) {
+        if (sheet->Def().Kind != ControlKind::Sheet || !IsShown(*sheet)) continue;
+        std::vector<QtControl*> tabs;
+        for (const auto& c : controls_)
+            if (c->Def().Kind == ControlKind::Tab && c->Def().Parent == sheet->Def().Name && IsShown(*c)) tabs.push_back(c.get());
+        if (tabs.empty()) return false;
+        auto current = std::find_if(tabs.begin(), tabs.end(), [](QtControl* t) { return t->ChildrenShown(); });
+        size_t at = current == tabs.end() ? 0 : static_cast<size_t>(current - tabs.begin());
+        QtControl* next = tabs[(at + (back ? tabs.size() - 1 : 1)) % tabs.size()];
+        next->Focus();
+        // The focus goes to the first control on the tab that takes it.
+        for (const auto& c : controls_) {
+            if (c->Def().Parent != next->Def().Name) continue;
+            Select(c->Number());
+            break;
+        }
+        return true;
+    }
+    return false;
 }
 
 void QtWindow::OnCloseBox() {

@@ -143,6 +143,8 @@ private:
     bool OnKeyPress(QKeyEvent& event);
     bool OnMousePress(QWidget* target, QMouseEvent& event);
     void OnCloseBox();
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the window's sheet to its next or previous tab.
+    bool TurnTab(bool back);
     void CheckActive();
     void NoteGeometry();
     void OnResized();

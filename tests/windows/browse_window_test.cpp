@@ -67,6 +67,9 @@ TEST_F(BrowseWindow, FourOrdersByTabAndANeverExportedProjectIsMissingByExportDat
     int32_t b = AddProject("BRAVO");
     int32_t a = AddProject("ALPHA");
     int32_t c = AddProject("CHARLIE");
+    // Single-byte text of the upper half shows as the characters it is.
+    StoreSql("UPDATE RESFile SET Description = '" + std::string(127, 'x') + "\u00e9" + std::string(127, 'y') +
+             "' WHERE RESNumber = " + std::to_string(a));
     StoreSql("UPDATE RESFile SET ExportDate = 20260301, ExportTime = 9000000 WHERE RESNumber = " + std::to_string(c));
     StoreSql("UPDATE RESFile SET ExportDate = 20250101, ExportTime = 8000000 WHERE RESNumber = " + std::to_string(b));
     StoreSql("UPDATE RESFile SET EnterDate = 20240505 WHERE RESNumber = " + std::to_string(a));
@@ -78,6 +81,7 @@ TEST_F(BrowseWindow, FourOrdersByTabAndANeverExportedProjectIsMissingByExportDat
                 [&] {
                     EXPECT_EQ(names(), (Names{"BRAVO", "ALPHA", "CHARLIE"})) << "by number first";
                     EXPECT_EQ(Column(0), (Names{"1", "2", "3"}));
+                    EXPECT_EQ(Column(2)[1], std::string(127, 'x') + "\u00e9" + std::string(127, 'y'));
                     tab(1);
                 }},
                {[&] { return names() == Names{"ALPHA", "BRAVO", "CHARLIE"}; }, [&] { tab(2); }},

@@ -155,21 +155,62 @@ TEST_F(FormWindow, TitlesAndTheLastSavedDateDecideWhetherCancelAsks) {
     EXPECT_EQ(Stored("Description", old), "now described");
 }
 
-TEST_F(FormWindow, ANewProjectShowsItsNumberAndDateAndCancelGivesItBack) {
+TEST_F(FormWindow, ANewProjectShowsItsNumberAndDateAndCancelGivesItBackWithItsItems) {
     AddProject("FIRST");
-    uint8_t response = RunForm(0, Request::Insert, {{FormShown, [] {
-                                                          EXPECT_EQ(TopLevel(Form)->windowTitle(),
-                                                                    "Adding a Resource Project Record");
-                                                          EXPECT_EQ(Text("?RES:RESNUMBER"), "2");
-                                                          EXPECT_FALSE(Text("?RES:ENTERDATE").isEmpty());
-                                                          EXPECT_TRUE(Text("?RES:EXPORTDATE").isEmpty());
-                                                      }},
-                                                     {FormShown, [&] {
-                                                          dialog.Expect("Save Record", ButtonNo);
-                                                          Press("?CANCEL");
-                                                      }}});
+    auto cell = [] { return In<QLineEdit>("?BROWSE:2:edit:1"); };
+    uint8_t response = RunForm(0, Request::Insert,
+                               {{FormShown,
+                                 [] {
+                                     EXPECT_EQ(TopLevel(Form)->windowTitle(), "Adding a Resource Project Record");
+                                     EXPECT_EQ(Text("?RES:RESNUMBER"), "2");
+                                     EXPECT_FALSE(Text("?RES:ENTERDATE").isEmpty());
+                                     EXPECT_TRUE(Text("?RES:EXPORTDATE").isEmpty());
+                                     Tab(2);
+                                     Press("?INSERT:3");
+                                 }},
+                                {[&] { return cell() != nullptr; },
+                                 [&] {
+                                     Type(cell(), "Added");
+                                     Key(cell(), Qt::Key_Return);
+                                 }},
+                                {[&] { return StoreValue("SELECT COUNT(*) FROM ExtraSeg") == "1"; },
+                                 [&] {
+                                     dialog.Expect("Save Record", ButtonNo);
+                                     Press("?CANCEL");
+                                 }}});
     EXPECT_EQ(response, Response::Cancelled);
     EXPECT_EQ(StoreValue("SELECT COUNT(*) FROM RESFile"), "1") << "the reserved number was given back";
+    EXPECT_EQ(StoreValue("SELECT COUNT(*) FROM ExtraSeg"), "0") << "and the items entered for it";
+}
+
+TEST_F(FormWindow, TheFormIsUsableByKeyboardAndNamedForAssistiveTools) {
+    int32_t project = AddProject("KEYS");
+    StoreSql("UPDATE RESFile SET LastSaved = 20261224");
+    auto name = [](const char* control, QAccessible::Text text) {
+        return QAccessible::queryAccessibleInterface(In(control))->text(text).toStdString();
+    };
+    RunForm(project, Request::Change,
+            {{[] { return FormShown() && QApplication::focusWidget() == In("?RES:PROJECTNAME"); },
+              [&] {
+                  EXPECT_EQ(name("?RES:PROJECTNAME", QAccessible::Name), "Name");
+                  EXPECT_EQ(name("?RES:PROJECTNAME", QAccessible::Description), "Project Name");
+                  EXPECT_EQ(name("?RES:FV:1", QAccessible::Name), "File Version");
+                  EXPECT_EQ(name("?RES:FV:1", QAccessible::Description), "File Version - Major");
+                  // A drop list's name is its value; its prompt labels it.
+                  auto labels = QAccessible::queryAccessibleInterface(In("?LID:LANGID"))->relations(QAccessible::Label);
+                  ASSERT_FALSE(labels.empty());
+                  EXPECT_EQ(labels.front().first->text(QAccessible::Name).toStdString(), "Lang ID:");
+                  EXPECT_EQ(name("?LID:LANGID", QAccessible::Description), "Language ID");
+                  EXPECT_EQ(name("?RES:NOTES", QAccessible::Description), "Notes");
+                  EXPECT_EQ(name("?IMPORTVDOFILE", QAccessible::Name), "Import 1.0 File...");
+                  Key(In("?RES:PROJECTNAME"), Qt::Key_Tab, Qt::ControlModifier);
+              }},
+             {[] { return QApplication::focusWidget() == In("?LID:LANGID"); },
+              [] {
+                  EXPECT_EQ(In<QTabWidget>("?SHEET1")->currentIndex(), 1);
+                  Key(In("?LID:LANGID"), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+              }},
+             {[] { return In<QTabWidget>("?SHEET1")->currentIndex() == 0; }, [] { Press("?CANCEL"); }}});
 }
 
 TEST_F(FormWindow, NotesTakeADateStampAndAreClearedOnlyWhenConfirmed) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -150,7 +151,13 @@ TEST_F(FrameWindows, TheFrameFollowsTheSplashShowsTheVersionAndStartsTheBrowse) 
          [] { TopLevel("Main")->findChild<QAction*>("?BROWSERESFILE")->trigger(); }},
         {[&] { return browseThreads.size() == 2; },
          [] { Child<QAbstractButton>("Main", "?TBBROWSERESFILE")->click(); }},
-        {[&] { return browseThreads.size() == 3; }, [] {}},
+        {[&] { return browseThreads.size() == 3; },
+         [] {
+             QAccessibleInterface* button =
+                 QAccessible::queryAccessibleInterface(Child<QAbstractButton>("Main", "?TBBROWSERESFILE"));
+             EXPECT_EQ(button->text(QAccessible::Name).toStdString(), "Browse Resource Project Database")
+                 << "a picture button is named by its tip";
+         }},
     });
     ASSERT_EQ(browseThreads.size(), 3u);
     std::set<int> distinct(browseThreads.begin(), browseThreads.end());
