@@ -14,9 +14,6 @@ LangIDRecord LID;
 
 namespace {
 
-#define VERDO_FIELD(Rec, Prefix, Name, Label, Type) \
-    FieldDef { Prefix ":" Label, #Name, FieldType::Type, offsetof(Rec, Name), sizeof(Rec::Name) }
-
 TableDef MakeRESFile() {
     using R = RESFileRecord;
     TableDef t;

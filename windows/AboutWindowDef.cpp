@@ -1,19 +1,14 @@
 #include "windows/AboutWindowDef.h"
 
 #include "core/ProductInfo.h"
+#include "runtime/window/ControlDefs.h"
 
 namespace verdo {
 
 namespace {
 
 ControlDef Control(const char* name, ControlKind kind, int x, int y, std::string text = std::string()) {
-    ControlDef c;
-    c.Name = name;
-    c.Kind = kind;
-    c.X = x;
-    c.Y = y;
-    c.Text = std::move(text);
-    return c;
+    return MakeControl(name, kind, x, y, 0, 0, std::move(text));
 }
 
 // An address the user can click: blue and underlined, under a region with a hand cursor.

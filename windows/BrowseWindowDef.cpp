@@ -1,5 +1,7 @@
 #include "windows/BrowseWindowDef.h"
 
+#include "runtime/window/ControlDefs.h"
+
 namespace verdo {
 
 const std::string BrowseListFormat =
@@ -9,23 +11,7 @@ const std::string BrowseListFormat =
 
 namespace {
 
-ControlDef Control(const char* name, ControlKind kind, int x, int y, int width, int height, const char* text = "") {
-    ControlDef c;
-    c.Name = name;
-    c.Kind = kind;
-    c.X = x;
-    c.Y = y;
-    c.Width = width;
-    c.Height = height;
-    c.Text = text;
-    return c;
-}
-
-ControlDef Tab(const char* name, const char* text) {
-    ControlDef c = Control(name, ControlKind::Tab, 0, 0, 0, 0, text);
-    c.Parent = "?CURRENTTAB";
-    return c;
-}
+ControlDef Tab(const char* name, const char* text) { return MakeControl(name, ControlKind::Tab, 0, 0, 0, 0, text, "?CURRENTTAB"); }
 
 WindowDef Make() {
     WindowDef w;
@@ -39,29 +25,29 @@ WindowDef Make() {
     w.CanMaximize = true;
     w.Wallpaper = "bgrndred.bmp";
 
-    ControlDef list = Control("?BROWSE:1", ControlKind::List, 8, 20, 342, 124);
+    ControlDef list = MakeControl("?BROWSE:1", ControlKind::List, 8, 20, 342, 124);
     list.Picture = BrowseListFormat;
     list.Message = "Browsing Records";
-    ControlDef change = Control("?CHANGE:2", ControlKind::Button, 256, 148, 45, 14, "&Change");
+    ControlDef change = MakeControl("?CHANGE:2", ControlKind::Button, 256, 148, 45, 14, "&Change");
     change.Default = true;
-    ControlDef exportButton = Control("?EXPORTRESFILE", ControlKind::Button, 12, 148, 67, 14, "E&xport RES File");
+    ControlDef exportButton = MakeControl("?EXPORTRESFILE", ControlKind::Button, 12, 148, 67, 14, "E&xport RES File");
     exportButton.Message = "Export Resource File";
-    ControlDef preview = Control("?PREVIEWRESFILE", ControlKind::Button, 87, 148, 67, 14, "Pre&view RES");
+    ControlDef preview = MakeControl("?PREVIEWRESFILE", ControlKind::Button, 87, 148, 67, 14, "Pre&view RES");
     preview.Message = "Preview Resource File";
     w.Controls = {
         list,
-        Control("?INSERT:2", ControlKind::Button, 207, 148, 45, 14, "&Insert"),
+        MakeControl("?INSERT:2", ControlKind::Button, 207, 148, 45, 14, "&Insert"),
         change,
-        Control("?DELETE:2", ControlKind::Button, 305, 148, 45, 14, "&Delete"),
+        MakeControl("?DELETE:2", ControlKind::Button, 305, 148, 45, 14, "&Delete"),
         exportButton,
         preview,
-        Control("?CURRENTTAB", ControlKind::Sheet, 4, 4, 350, 162),
+        MakeControl("?CURRENTTAB", ControlKind::Sheet, 4, 4, 350, 162),
         Tab("?TAB:2", "by Resource Number"),
         Tab("?TAB:3", "by Project Name"),
         Tab("?TAB:4", "by Enter Date"),
         Tab("?TAB:5", "by Export Date"),
-        Control("?CLOSE", ControlKind::Button, 260, 170, 45, 14, "Close"),
-        Control("?HELP", ControlKind::Button, 309, 170, 45, 14, "Help"),
+        MakeControl("?CLOSE", ControlKind::Button, 260, 170, 45, 14, "Close"),
+        MakeControl("?HELP", ControlKind::Button, 309, 170, 45, 14, "Help"),
     };
     return w;
 }

@@ -1,6 +1,7 @@
 #include "windows/FormWindowDef.h"
 
 #include "core/Records.h"
+#include "runtime/window/ControlDefs.h"
 
 namespace verdo {
 
@@ -24,16 +25,7 @@ public:
 
     ControlDef& Add(const char* name, ControlKind kind, int x, int y, int width = 0, int height = 0,
                     const std::string& text = std::string()) {
-        ControlDef c;
-        c.Name = name;
-        c.Kind = kind;
-        c.X = x;
-        c.Y = y;
-        c.Width = width;
-        c.Height = height;
-        c.Text = text;
-        c.Parent = Tab;
-        controls_.push_back(std::move(c));
+        controls_.push_back(MakeControl(name, kind, x, y, width, height, text, Tab));
         return controls_.back();
     }
     void Prompt(const char* name, const char* text, int x, int y) { Add(name, ControlKind::Prompt, x, y, 0, 0, text); }

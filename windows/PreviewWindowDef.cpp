@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "core/Records.h"
+#include "runtime/window/ControlDefs.h"
 
 namespace verdo {
 
 namespace {
-
-#define VERDO_PREVIEW_FIELD(Rec, Prefix, Name, Type) \
-    FieldDef { Prefix ":" #Name, #Name, FieldType::Type, offsetof(Rec, Name), sizeof(Rec::Name) }
 
 TableDef MakeVariables() {
     using R = PreviewVariables;
@@ -21,18 +19,18 @@ TableDef MakeVariables() {
     t.Prefix = "LOC";
     t.RecordSize = sizeof(R);
     t.Fields = {
-        VERDO_PREVIEW_FIELD(R, "LOC", GeneralExeName, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", AttrReadOnly, Byte),
-        VERDO_PREVIEW_FIELD(R, "LOC", AttrHidden, Byte),
-        VERDO_PREVIEW_FIELD(R, "LOC", FileVersion, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", ItemValue, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", SecurityAllow, Byte),
-        VERDO_PREVIEW_FIELD(R, "LOC", SummaryTitle, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", SummarySubject, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", SummaryAuthor, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", SummaryCategory, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", SummaryKeywords, String),
-        VERDO_PREVIEW_FIELD(R, "LOC", SummaryComments, String),
+        VERDO_FIELD(R, "LOC", GeneralExeName, "GeneralExeName", String),
+        VERDO_FIELD(R, "LOC", AttrReadOnly, "AttrReadOnly", Byte),
+        VERDO_FIELD(R, "LOC", AttrHidden, "AttrHidden", Byte),
+        VERDO_FIELD(R, "LOC", FileVersion, "FileVersion", String),
+        VERDO_FIELD(R, "LOC", ItemValue, "ItemValue", String),
+        VERDO_FIELD(R, "LOC", SecurityAllow, "SecurityAllow", Byte),
+        VERDO_FIELD(R, "LOC", SummaryTitle, "SummaryTitle", String),
+        VERDO_FIELD(R, "LOC", SummarySubject, "SummarySubject", String),
+        VERDO_FIELD(R, "LOC", SummaryAuthor, "SummaryAuthor", String),
+        VERDO_FIELD(R, "LOC", SummaryCategory, "SummaryCategory", String),
+        VERDO_FIELD(R, "LOC", SummaryKeywords, "SummaryKeywords", String),
+        VERDO_FIELD(R, "LOC", SummaryComments, "SummaryComments", String),
     };
     return t;
 }
@@ -44,8 +42,8 @@ TableDef MakeItems() {
     t.Prefix = "LST";
     t.RecordSize = sizeof(R);
     t.Fields = {
-        VERDO_PREVIEW_FIELD(R, "LST", SegName, String),
-        VERDO_PREVIEW_FIELD(R, "LST", SegData, String),
+        VERDO_FIELD(R, "LST", SegName, "SegName", String),
+        VERDO_FIELD(R, "LST", SegData, "SegData", String),
     };
     return t;
 }
@@ -54,16 +52,7 @@ TableDef MakeItems() {
 
 ControlDef Control(const char* name, ControlKind kind, const char* parent, int x, int y, int width = 0,
                    int height = 0, std::string text = std::string()) {
-    ControlDef c;
-    c.Name = name;
-    c.Kind = kind;
-    c.Parent = parent;
-    c.X = x;
-    c.Y = y;
-    c.Width = width;
-    c.Height = height;
-    c.Text = std::move(text);
-    return c;
+    return MakeControl(name, kind, x, y, width, height, std::move(text), parent);
 }
 
 ControlDef Prompt(const char* name, const char* parent, int x, int y, std::string text) {

@@ -1,5 +1,5 @@
 #pragma once
-#include <cstddef>
+#include <cstddef>  // offsetof, for VERDO_FIELD
 #include <string>
 #include <vector>
 
@@ -36,6 +36,11 @@ struct KeyDef {
     bool NoCase = true;
     bool ExcludeEmpty = true;
 };
+
+// A field of a packed record struct: its label (prefix, ':', label), its column (the
+// member's name), its type and where the member lies.
+#define VERDO_FIELD(Rec, Prefix, Name, Label, Type) \
+    ::verdo::FieldDef { Prefix ":" Label, #Name, ::verdo::FieldType::Type, offsetof(Rec, Name), sizeof(Rec::Name) }
 
 // The layout of one table: record size, fields in record order (numbered from 1 as
 // the field number), the keys.

@@ -14,6 +14,7 @@
 #include "framework/WindowManager.h"
 #include "runtime/text/Text.h"
 #include "runtime/window/EventCodes.h"
+#include "runtime/window/ControlDefs.h"
 #include "tests/support/FakeWindow.h"
 #include "tests/support/ProgramFixture.h"
 
@@ -22,12 +23,7 @@ using verdo::test::FakeWindow;
 
 namespace {
 
-ControlDef Control(const std::string& name, ControlKind kind) {
-    ControlDef control;
-    control.Name = name;
-    control.Kind = kind;
-    return control;
-}
+ControlDef Control(const std::string& name, ControlKind kind) { return MakeControl(name, kind, 0, 0); }
 
 constexpr int List = 1, InsertButton = 2, ChangeButton = 3, DeleteButton = 4;
 

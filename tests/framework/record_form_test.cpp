@@ -12,6 +12,7 @@
 #include "framework/SettingsFile.h"
 #include "framework/WindowManager.h"
 #include "runtime/text/Text.h"
+#include "runtime/window/ControlDefs.h"
 #include "tests/support/FakeWindow.h"
 #include "tests/support/ProgramFixture.h"
 
@@ -20,12 +21,7 @@ using verdo::test::FakeWindow;
 
 namespace {
 
-ControlDef Control(const std::string& name, ControlKind kind) {
-    ControlDef control;
-    control.Name = name;
-    control.Kind = kind;
-    return control;
-}
+ControlDef Control(const std::string& name, ControlKind kind) { return MakeControl(name, kind, 0, 0); }
 
 WindowDef FormDefinition() {
     WindowDef def;

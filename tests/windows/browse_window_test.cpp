@@ -22,6 +22,7 @@
 #include "runtime/window/WindowSystem.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/windows/WindowFixture.h"
 #include "tests/windows/WindowScript.h"
 #include "windows/BrowseRESFile.h"
 #include "windows/BrowseWindowDef.h"
@@ -31,19 +32,8 @@ using namespace verdo::test;
 
 namespace {
 
-class BrowseWindow : public ProgramFixture {
+class BrowseWindow : public WindowFixture {
 protected:
-    void SetUp() override {
-        ProgramFixture::SetUp();
-        GlobalSettings().Open(SettingsFileName);
-        SetWindowSystem(&windows);
-    }
-    void TearDown() override {
-        SetWindowSystem(nullptr);
-        GlobalSettings().Close();
-        ProgramFixture::TearDown();
-    }
-
     static QTableView* Rows() { return Child<QTableView>("BrowseRESFile", "?BROWSE:1:rows"); }
     static QPushButton* Button(const char* name) { return Child<QPushButton>("BrowseRESFile", name); }
     // One column of the list as shown, top to bottom.
@@ -59,8 +49,6 @@ protected:
     static void CloseBrowse() { Button("?CLOSE")->click(); }
     static void Refocus() { Reactivate("BrowseRESFile"); }
 
-    QtWindowSystem windows;
-    FixedClock clock{Date{24, 12, 2026}, Time{13, 45, 30, 0}};
 };
 
 TEST_F(BrowseWindow, FourOrdersByTabAndANeverExportedProjectIsMissingByExportDate) {

@@ -31,6 +31,7 @@
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/TempProgramDir.h"
+#include "tests/windows/WindowFixture.h"
 #include "tests/windows/WindowScript.h"
 #include "windows/BrowseRESFile.h"
 #include "windows/UpdateRESFile.h"
@@ -71,19 +72,8 @@ void Type(QWidget* target, const QString& text) {
     for (QChar c : text) Key(target, 0, Qt::NoModifier, QString(c));
 }
 
-class FormWindow : public ProgramFixture {
+class FormWindow : public WindowFixture {
 protected:
-    void SetUp() override {
-        ProgramFixture::SetUp();
-        GlobalSettings().Open(SettingsFileName);
-        SetWindowSystem(&windows);
-    }
-    void TearDown() override {
-        SetWindowSystem(nullptr);
-        GlobalSettings().Close();
-        ProgramFixture::TearDown();
-    }
-
     // Opens the form on a project for a request, as the browse would, while the script runs.
     uint8_t RunForm(int32_t project, uint8_t request, std::vector<Step> steps) {
         uint8_t response = 0;
@@ -109,8 +99,6 @@ protected:
         return StoreValue("SELECT " + column + " FROM RESFile WHERE RESNumber = " + std::to_string(project));
     }
 
-    QtWindowSystem windows;
-    FixedClock clock{Date{24, 12, 2026}, Time{13, 45, 30, 0}};
     ScriptedFileDialogs fileDialogs;
 };
 

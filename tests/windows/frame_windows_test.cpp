@@ -27,6 +27,7 @@
 #include "tests/runtime/qt/QtTestSupport.h"
 #include "tests/support/ScriptedMessageDialog.h"
 #include "tests/support/TempProgramDir.h"
+#include "tests/windows/WindowScript.h"
 #include "windows/AboutBox.h"
 #include "windows/Main.h"
 #include "windows/ProcedureTable.h"
@@ -51,27 +52,9 @@ public:
     std::vector<int> stacks;
 };
 
-QWidget* TopLevel(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
-    return nullptr;
-}
-
-template <typename T = QWidget>
-T* Child(const char* window, const char* name) {
-    QWidget* top = TopLevel(window);
-    return top ? top->findChild<T*>(QLatin1String(name)) : nullptr;
-}
-
-void Click(QWidget* widget) {
-    QPoint centre = widget->rect().center();
-    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QApplication::sendEvent(widget, &release);
-}
+using test::Child;
+using test::Click;
+using test::TopLevel;
 
 class FrameWindows : public ::testing::Test {
 protected:
@@ -93,38 +76,13 @@ protected:
         GlobalMessages().Shutdown();
     }
 
-    // Runs `Main` while a script drives it: each step waits for its condition, then acts.
-    // Steps run from a timer, so that the windows' own loops can end between them; a
-    // step may itself open a modal window, whose loop keeps the script going.
-    struct Step {
-        std::function<bool()> Ready;
-        std::function<void()> Act;
-    };
-    void RunMain(std::vector<Step> steps) {
+    // Runs `Main` while a script drives it, from the splash to the frame's Exit.
+    void RunMain(std::vector<test::Step> steps) {
         steps.insert(steps.begin(), {[] { return TopLevel("VerdoSplash") != nullptr; },
                                      [] { Click(TopLevel("VerdoSplash")); }});
         steps.insert(steps.begin() + 1, {[] { return TopLevel("Main") != nullptr; }, [] {}});
         steps.push_back({[] { return true; }, [] { TopLevel("Main")->findChild<QAction*>("?EXIT")->trigger(); }});
-        size_t next = 0;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (next >= steps.size()) return;
-            if (clock.elapsed() > 10000) {
-                ADD_FAILURE() << "step " << next << " never became ready";
-                next = steps.size();
-                if (WindowSystem* windows = CurrentWindowSystem()) windows->CloseDown();
-                return;
-            }
-            if (!steps[next].Ready()) return;
-            Step step = steps[next++];
-            clock.restart();
-            step.Act();
-        });
-        timer.start(10);
-        Main();
-        EXPECT_EQ(next, steps.size()) << "Main ended before the script did";
+        test::RunScript(Main, std::move(steps));
     }
 
     std::string Setting(const char* section, const char* key) {

@@ -31,6 +31,7 @@
 #include "runtime/window/WindowSystem.h"
 #include "tests/runtime/qt/QtTestSupport.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/windows/WindowFixture.h"
 #include "windows/PreviewRES.h"
 
 using namespace verdo;
@@ -93,20 +94,16 @@ std::string StoredRows(const std::string& path, const char* table) {
     return rows;
 }
 
-class PreviewWindow : public test::ProgramFixture {
+class PreviewWindow : public test::WindowFixture {
 protected:
     void SetUp() override {
-        ProgramFixture::SetUp();
-        GlobalSettings().Open(SettingsFileName);
-        SetWindowSystem(&windows);
+        WindowFixture::SetUp();
         // The browse that calls the preview has the projects open all along.
         Relate_RESFile->Open();
     }
     void TearDown() override {
         Relate_RESFile->Close();
-        SetWindowSystem(nullptr);
-        GlobalSettings().Close();
-        ProgramFixture::TearDown();
+        WindowFixture::TearDown();
     }
 
     int32_t AddProjectWith(const std::function<void(RESFileRecord&)>& fill) {
@@ -164,7 +161,6 @@ protected:
         EXPECT_TRUE(GlobalMessages().PROCNAMES.empty());
     }
 
-    QtWindowSystem windows;
 };
 
 }  // namespace
