@@ -4,7 +4,9 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -22,7 +24,7 @@ long long MonotonicNs() {
 
 class StartupProbe final : public QObject {
 public:
-    explicit StartupProbe(std::string report) : QObject(qApp), report_(std::move(report)) {}
+    StartupProbe(std::string report, int hold) : QObject(qApp), report_(std::move(report)), hold_(hold) {}
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
@@ -45,7 +47,7 @@ protected:
                 std::fprintf(out, "%lld %lld %lld\n", splashShown_, splashGone_, frameShown_);
                 std::fclose(out);
             }
-            QTimer::singleShot(0, qApp, [] {
+            QTimer::singleShot(hold_, qApp, [] {
                 if (WindowSystem* windows = CurrentWindowSystem()) windows->CloseDown();
             });
         }
@@ -54,6 +56,7 @@ protected:
 
 private:
     std::string report_;
+    int hold_;
     long long splashShown_ = 0;
     long long splashGone_ = 0;
     long long frameShown_ = 0;
@@ -64,7 +67,11 @@ private:
 void InstallStartupProbe() {
     const char* report = std::getenv("VERDO_STARTUP_REPORT");
     if (!report || !*report || !qApp) return;
-    qApp->installEventFilter(new StartupProbe(report));
+    // How long the frame stays before it closes: long enough, when asked, for a window
+    // manager to have put its frame around it.
+    const char* hold = std::getenv("VERDO_STARTUP_HOLD_MS");
+    int holdMs = hold ? std::clamp(std::atoi(hold), 0, 10000) : 0;
+    qApp->installEventFilter(new StartupProbe(report, holdMs));
 }
 
 }  // namespace verdo

@@ -278,8 +278,8 @@ void QtWindow::PlaceInitially() {
         client_->OnResize = [this](QSize now) { FollowClientSize(now); };
     }
     root_->resize(size + Decorations());
-    if (def_.X >= 0 && def_.Y >= 0) root_->move(units_.ToPixelsX(def_.X), units_.ToPixelsY(def_.Y));
-    normal_ = QRect(root_->pos(), root_->size());
+    if (def_.X >= 0 && def_.Y >= 0) MoveTo(QPoint(units_.ToPixelsX(def_.X), units_.ToPixelsY(def_.Y)));
+    normal_ = QRect(TopLeft(), root_->size());
 }
 
 QSize QtWindow::Decorations() const {
@@ -783,11 +783,24 @@ bool QtWindow::IsMaximized() const { return root_ && root_->isMaximized(); }
 QRect QtWindow::NormalGeometry() const {
     if (!root_) return {};
     if (IsMinimized() || IsMaximized()) return normal_;
-    return QRect(root_->pos(), root_->size());
+    return QRect(TopLeft(), root_->size());
+}
+
+// A top-level window is placed by its client area: a window manager that adds a frame
+// around it may or may not have done so yet, and the client area is where the window
+// comes back to whatever the frame.
+QPoint QtWindow::TopLeft() const { return root_->isWindow() ? root_->geometry().topLeft() : root_->pos(); }
+
+void QtWindow::MoveTo(QPoint at) {
+    if (root_->isWindow()) {
+        root_->setGeometry(QRect(at, root_->size()));
+    } else {
+        root_->move(at);
+    }
 }
 
 void QtWindow::NoteGeometry() {
-    if (root_ && !IsMinimized() && !IsMaximized()) normal_ = QRect(root_->pos(), root_->size());
+    if (root_ && !IsMinimized() && !IsMaximized()) normal_ = QRect(TopLeft(), root_->size());
 }
 
 int QtWindow::X() const { return units_.FromPixelsX(NormalGeometry().x()); }
@@ -818,19 +831,26 @@ void QtWindow::SetPosition(int x, int y) {
     if (area.isValid()) {
         int width = std::max(root_->width(), ReachableEdge);
         at.setX(std::clamp(at.x(), area.left() - width + ReachableEdge, area.right() - ReachableEdge));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - ReachableEdge)));
+        // The title bar above the client area must stay on the screen to be dragged.
+        int title = root_->isWindow() ? root_->geometry().top() - root_->frameGeometry().top() : 0;
+        at.setY(std::clamp(at.y(), area.top() + title, std::max(area.top() + title, area.bottom() - ReachableEdge)));
     }
     if (IsMinimized() || IsMaximized()) {
         normal_.moveTopLeft(at);
         return;
     }
-    root_->move(at);
+    MoveTo(at);
     NoteGeometry();
 }
 
 void QtWindow::SetSize(int width, int height) {
     if (!root_) return;
     QSize size(units_.ToPixelsX(std::clamp(width, 1, PlacementLimit)), units_.ToPixelsY(std::clamp(height, 1, PlacementLimit)));
+    // Held within the screen (or the frame's client area), less whatever frame is around.
+    if (QRect area = PlacementArea(); area.isValid()) {
+        QSize frame = root_->isWindow() ? root_->frameGeometry().size() - root_->size() : QSize(0, 0);
+        size = size.boundedTo(area.size() - Decorations() - frame.expandedTo(QSize(0, 0)));
+    }
     if (client_) {
         client_->SetHint(size);
         if (!def_.Resizable) client_->setFixedSize(size);
@@ -854,7 +874,7 @@ void QtWindow::SetMaximized(bool maximized) {
         root_->showMaximized();
     } else {
         root_->showNormal();
-        root_->move(normal.topLeft());
+        MoveTo(normal.topLeft());
         root_->resize(normal.size());
     }
     normal_ = normal;

@@ -156,6 +156,8 @@ private:
     // Where the window may be placed: the screen's free area, or a child's frame area.
     QRect PlacementArea() const;
     QRect NormalGeometry() const;
+    QPoint TopLeft() const;
+    void MoveTo(QPoint at);
 
     QtWindowSystem& system_;
     WindowDef def_;

@@ -10,7 +10,8 @@
 
 namespace verdo::test {
 
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments) {
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment) {
     TempProgramDir scratch;
     std::string out = scratch.File("out"), err = scratch.File("err");
     ProcessResult result;
@@ -25,6 +26,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         unsetenv("DISPLAY");
         unsetenv("WAYLAND_DISPLAY");
         unsetenv("QT_QPA_PLATFORM");
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));

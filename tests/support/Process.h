@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace verdo::test {
@@ -12,6 +13,8 @@ struct ProcessResult {
 
 // Runs a program with the given arguments and no display: DISPLAY, WAYLAND_DISPLAY and
 // QT_QPA_PLATFORM are removed from its environment. Standard input is empty.
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments);
+// `environment` is set on top, name and value.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment = {});
 
 }  // namespace verdo::test
