@@ -1,5 +1,9 @@
 #include "export/ExportRESFile.h"
 
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +19,7 @@
 #include "framework/FileManager.h"
 #include "framework/MessageManager.h"
 #include "runtime/bytes/AtomicFile.h"
+#include "runtime/RuntimeError.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"
 
@@ -25,7 +30,22 @@ namespace {
 // On this platform a path has no short form; the path itself stands for it.
 std::string ShortPath(const std::string& path) { return path; }
 
-// The extra items of a project, in the order of SEG:RESNumberK.
+// The store's own words for its last failure, as its messages give them.
+std::string StoreFailureText(const RuntimeErrorState& failure) {
+    if (failure.Code == FileSystemErr) return failure.FileText + " (" + std::to_string(failure.FileCode) + ")";
+    return failure.Text + " (" + std::to_string(failure.Code) + ")";
+}
+
+// The build-time run has no window to report in; the host build shows what its steps
+// write to standard error, so a failure that leaves the resource file as it was gets
+// one line there, and the build goes on.
+void ReportToBuild(int32_t projectNumber, const std::string& reason) {
+    std::cerr << "VERDO: project " << projectNumber << " was not exported: " << reason << std::endl;
+}
+
+// The extra items of a project, in the order of SEG:RESNumberK. A read that fails
+// before the end of the table sets failure: a file without some of its strings must
+// not count as exported.
 std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool& failure) {
     std::vector<ExtraItem> items;
     FileManager& seg = *Access_ExtraSeg;
@@ -39,17 +59,37 @@ std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool& failure) {
     ClearRecord(ExtraSegTable(), &SEG);
     SEG.RESNumber = projectNumber;
     seg.SetKeyPosition(seg.KeyNumber("SEG:RESNumberK"));
-    while (seg.Next() == LevelNone && SEG.RESNumber == projectNumber)
+    for (;;) {
+        if (seg.Next() != LevelNone) {
+            if (!seg.Info().ATEOF) failure = true;
+            break;
+        }
+        if (SEG.RESNumber != projectNumber) break;
         items.push_back({std::string(SEG.SegName, sizeof SEG.SegName), std::string(SEG.SegData, sizeof SEG.SegData)});
+    }
     seg.RestoreState(saved);
     seg.Close();
     return items;
 }
 
-// A project name becomes part of a file name in the target directory; one that would
-// lead out of it, or that no file can have, is refused.
-bool UsableProjectName(const std::string& name) {
-    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+// The directory and the name become one file name. A name that would lead out of the
+// directory is refused, and so is a NUL anywhere: the file system would end the name
+// there and the file would land elsewhere than the path the user sees.
+bool UsableTarget(const std::string& directory, const std::string& name) {
+    return directory.find('\0') == std::string::npos && name.find('\0') == std::string::npos &&
+           name.find('/') == std::string::npos;
+}
+
+std::optional<std::string> ExistingFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Puts a file back as it was before this run wrote it; one that was not there goes.
+void PutBack(const std::string& path, const std::optional<std::string>& previous) {
+    if (previous) WriteFileAtomically(path, *previous);
+    else std::remove(path.c_str());
 }
 
 void Show(const std::string& title, const std::string& text, int icon) {
@@ -76,36 +116,78 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
     uint16_t saved = res.SaveState();
     // At build time, fetching, raising, stamping and writing back are one transaction,
     // held until the resource file is in place: parallel builds lose no increment, and the
-    // file on disk carries the numbers the store has. A user's export raises nothing, and
+    // file on disk carries the numbers the store has. Without the transaction the run
+    // stops before it writes anything: a resource file whose numbers the store does not
+    // hold would be shipped again by the next build. A user's export raises nothing, and
     // must not hold the store while its messages wait for the user.
-    bool inTransaction = usable && !interactive && res.FILE->BeginTransaction(res.LOCKRECOVER * 1000) == 0;
+    bool inTransaction = false;
+    if (usable && !interactive) {
+        inTransaction = res.FILE->BeginTransaction(res.LOCKRECOVER * 1000) == NoError;
+        if (!inTransaction) {
+            ReportToBuild(projectNumber, StoreFailureText(LastError()));
+            failure = true;
+        }
+    }
 
     ClearRecord(RESFileTable(), &RES);
     RES.RESNumber = projectNumber;
-    if (!usable || res.TryFetch(res.KeyNumber("RES:RESNumberK")) != LevelNone) {
-        if (interactive)
+    bool incrementsConfigured = false;
+    bool found = false;
+    if (!failure) {
+        found = usable && res.TryFetch(res.KeyNumber("RES:RESNumberK")) == LevelNone;
+        if (!found && interactive)
             Show("Missing Resource",
                  "Resource Number \"" + std::to_string(projectNumber) +
                      "\" was not found! Please correct the error and try again.",
                  IconExclamation);
-        failure = true;
-    } else {
-        bool incrementsConfigured = IncrementsConfigured(RES);
+        failure = !found;
+    }
+    if (found) {
+        incrementsConfigured = IncrementsConfigured(RES);
         if (incrementsConfigured && AutoInc == 1) ApplyAutoIncrement(RES);
-        RES.ExportDate = CurrentClock().Today();
-        RES.ExportTime = CurrentClock().Now();
-        res.Update();
+        ClockReading clock = CurrentClock().Read();
+        RES.ExportDate = clock.Today;
+        RES.ExportTime = clock.Now;
+        if (interactive) {
+            // The file carries the stored numbers whether or not the stamp is stored.
+            res.Update();
+        } else if (res.TryUpdate() != LevelNone) {
+            std::string reason = StoreFailureText(LastError());
+            res.RollbackTransaction();
+            inTransaction = false;
+            ReportToBuild(projectNumber, reason);
+            failure = true;
+        }
+    }
 
+    if (!failure) {
         RESFileRecord project = RES;
         targetDirectory = FieldText(project.ProjectPath);
         if (targetDirectory.empty() || targetDirectory.back() != '/') targetDirectory += '/';
         projectName = FieldText(project.ProjectName);
         std::string base = targetDirectory + projectName;
+        std::string resFile = Latin1ToUtf8(base + ".RES");
 
-        std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
         std::optional<std::string> image;
-        if (!failure && UsableProjectName(projectName)) image = ComposeVersionResource(project, extras);
-        failure = failure || !image || !WriteFileAtomically(Latin1ToUtf8(base + ".RES"), *image);
+        if (!UsableTarget(targetDirectory, projectName)) {
+            if (!interactive) ReportToBuild(projectNumber, "its name or path holds a character no file name can have");
+        } else {
+            std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
+            if (!failure) image = ComposeVersionResource(project, extras);
+        }
+        std::optional<std::string> previous;
+        if (image && inTransaction) previous = ExistingFile(resFile);
+        failure = !image || !WriteFileAtomically(resFile, *image);
+
+        // The stamp and the increment are kept even when the file could not be written;
+        // a file written for numbers the store then failed to keep is taken back.
+        if (inTransaction && res.FILE->CommitTransaction() != NoError) {
+            std::string reason = StoreFailureText(LastError());
+            if (!failure) PutBack(resFile, previous);
+            ReportToBuild(projectNumber, reason);
+            failure = true;
+        }
+        inTransaction = false;
 
         if (!failure && interactive) {
             ProjectIncludeValues values;
@@ -115,11 +197,11 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
             values.ShortProgramFile = ShortPath(ProgramFile);
             values.ProjectNumber = projectNumber;
             values.IncrementsConfigured = incrementsConfigured;
-            values.ShortResFile = ShortPath(Latin1ToUtf8(base + ".RES"));
+            values.ShortResFile = ShortPath(resFile);
             failure = !WriteFileAtomically(Latin1ToUtf8(base + "_RES.PRJ"), ComposeProjectInclude(values));
         }
     }
-    if (inTransaction && res.CommitTransaction(UpdateError) != LevelNone) failure = true;
+    if (inTransaction) res.RollbackTransaction();
     res.RestoreState(saved);
     res.Close();
 

@@ -6,7 +6,9 @@ namespace verdo {
 // Exports one project: stamps it with the export date and time, writes its compiled
 // version resource file and, for a user's export (AutoInc 0), its project include file
 // and a message with the outcome. The build-time run (AutoInc 1) first raises the
-// version numbers by their steps and shows nothing. The shared project buffer holds
+// version numbers by their steps and shows nothing; when the store does not take the
+// new numbers, or the project's name or path cannot name a file, it leaves the .RES file
+// as it was and says so in one line on standard error. The shared project buffer holds
 // again what it held before the call.
 void ExportRESFile(int32_t projectNumber, uint8_t AutoInc);
 

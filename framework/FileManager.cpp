@@ -1,6 +1,9 @@
 #include "framework/FileManager.h"
 
+#include <cerrno>
 #include <cstring>
+#include <limits>
+#include <string>
 
 #include "framework/DefaultMessages.h"
 #include "framework/MessageManager.h"
@@ -258,16 +261,21 @@ uint8_t FileManager::PrimeAutoNumber() {
                 std::memcpy(BUFFER, saved.data(), TABLE->RecordSize);
                 return Raise(RetrievalError);
             }
-            int32_t next = top < 0 ? 1 : top + 1;
             std::memcpy(BUFFER, saved.data(), TABLE->RecordSize);
-            std::memcpy(static_cast<char*>(BUFFER) + number.Offset, &next, sizeof(next));
-            code = FILE->Add(BUFFER);
-            if (code == NoError) {
-                info.AUTOINCDONE = true;
-                info.Reserved = FILE->CurrentPosition();
-                break;
+            if (top == std::numeric_limits<int32_t>::max()) {
+                // Nothing follows the highest number; it is not wrapped round to reuse one.
+                SetLastError(FileSystemErr, ERANGE, "no number is left after " + std::to_string(top));
+            } else {
+                int32_t next = top < 0 ? 1 : top + 1;
+                std::memcpy(static_cast<char*>(BUFFER) + number.Offset, &next, sizeof(next));
+                code = FILE->Add(BUFFER);
+                if (code == NoError) {
+                    info.AUTOINCDONE = true;
+                    info.Reserved = FILE->CurrentPosition();
+                    break;
+                }
+                if (code == DupKeyErr && ++attempts < NumberingAttempts) continue;
             }
-            if (code == DupKeyErr && ++attempts < NumberingAttempts) continue;
             attempts = 0;
             SetError(AutoNumberQuestion);
             if (ShowError() != LevelNone) {

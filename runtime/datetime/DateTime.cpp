@@ -25,38 +25,25 @@ Time Time::FromNumber(int64_t n) {
 }
 
 namespace {
-struct tm LocalNow(long* microseconds) {
-    timeval tv{};
-    gettimeofday(&tv, nullptr);
-    if (microseconds) *microseconds = tv.tv_usec;
-    struct tm local{};
-    time_t seconds = tv.tv_sec;
-    localtime_r(&seconds, &local);
-    return local;
-}
-
 SystemClock systemClock;
 Clock* clockInUse = &systemClock;
 }  // namespace
 
-Date SystemClock::Today() const {
-    struct tm local = LocalNow(nullptr);
-    Date d;
-    d.Day = static_cast<uint8_t>(local.tm_mday);
-    d.Month = static_cast<uint8_t>(local.tm_mon + 1);
-    d.Year = static_cast<uint16_t>(local.tm_year + 1900);
-    return d;
-}
-
-Time SystemClock::Now() const {
-    long usec = 0;
-    struct tm local = LocalNow(&usec);
-    Time t;
-    t.Hours = static_cast<uint8_t>(local.tm_hour);
-    t.Minutes = static_cast<uint8_t>(local.tm_min);
-    t.Seconds = static_cast<uint8_t>(local.tm_sec);
-    t.Hundredths = static_cast<uint8_t>(usec / 10000);
-    return t;
+ClockReading SystemClock::Read() const {
+    timeval tv{};
+    gettimeofday(&tv, nullptr);
+    struct tm local{};
+    time_t seconds = tv.tv_sec;
+    localtime_r(&seconds, &local);
+    ClockReading reading;
+    reading.Today.Day = static_cast<uint8_t>(local.tm_mday);
+    reading.Today.Month = static_cast<uint8_t>(local.tm_mon + 1);
+    reading.Today.Year = static_cast<uint16_t>(local.tm_year + 1900);
+    reading.Now.Hours = static_cast<uint8_t>(local.tm_hour);
+    reading.Now.Minutes = static_cast<uint8_t>(local.tm_min);
+    reading.Now.Seconds = static_cast<uint8_t>(local.tm_sec);
+    reading.Now.Hundredths = static_cast<uint8_t>(tv.tv_usec / 10000);
+    return reading;
 }
 
 Clock& CurrentClock() { return *clockInUse; }

@@ -32,18 +32,25 @@ struct Time {
 
 static_assert(sizeof(Date) == 4 && sizeof(Time) == 4);
 
-// Where "today" and "now" come from; tests put a fixed clock in its place.
+// One reading of the clock: the date and the time of day of the same instant.
+struct ClockReading {
+    Date Today;
+    Time Now;
+};
+
+// Where "today" and "now" come from; tests put a fixed clock in its place. A date and a
+// time that belong together come from one Read: two readings can straddle midnight.
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual Date Today() const = 0;
-    virtual Time Now() const = 0;
+    virtual ClockReading Read() const = 0;
+    Date Today() const { return Read().Today; }
+    Time Now() const { return Read().Now; }
 };
 
 class SystemClock final : public Clock {
 public:
-    Date Today() const override;
-    Time Now() const override;
+    ClockReading Read() const override;
 };
 
 // The clock in use for the whole process.

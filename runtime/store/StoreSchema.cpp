@@ -85,6 +85,15 @@ std::string SelectColumns(const TableDef& table) {
     return sql;
 }
 
+std::string InsertSql(const TableDef& table) {
+    std::string columns, placeholders;
+    for (const FieldDef* f : StoredFields(table)) {
+        columns += (columns.empty() ? "" : ", ") + Quoted(f->Column);
+        placeholders += placeholders.empty() ? "?" : ", ?";
+    }
+    return "INSERT INTO " + Quoted(table.Label) + " (" + columns + ") VALUES (" + placeholders + ")";
+}
+
 }  // namespace schema
 
 namespace {

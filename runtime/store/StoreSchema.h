@@ -30,6 +30,9 @@ std::string OrderedColumn(const TableDef& table, const KeyDef& key, size_t compo
 // The column list read for a record: rowid first, then the stored fields in order.
 std::string SelectColumns(const TableDef& table);
 
+// Adds one record: a parameter per stored field, in order, as BindRecord binds them.
+std::string InsertSql(const TableDef& table);
+
 }  // namespace schema
 
 // The tables that belong in a store file, and the rows a new file starts with.

@@ -123,11 +123,7 @@ int StoreTable::Create() {
     // A lookup table made anew gets its standard rows back.
     const CatalogEntry* entry = FindCatalogTable(table_.Label);
     if (entry && entry->StandardRows) {
-        std::string columns = schema::SelectColumns(table_).substr(std::string("rowid, ").size());
-        std::string placeholders;
-        for (size_t i = 0; i < schema::StoredFields(table_).size(); ++i) placeholders += i ? ", ?" : "?";
-        sqlite3_stmt* insert = connection->Prepare(
-            "INSERT INTO " + Quoted(table_.Label) + " (" + columns + ") VALUES (" + placeholders + ")", error);
+        sqlite3_stmt* insert = connection->Prepare(schema::InsertSql(table_), error);
         for (const std::string& row : entry->StandardRows()) {
             if (!insert || error != NoError) break;
             BindRecord(insert, 1, table_, row.data());
@@ -292,10 +288,7 @@ int StoreTable::Guarded(Write write) {
 
 int StoreTable::Add(const void* record) {
     if (!connection_) return WrongState(FileSystemErr);
-    std::string columns = schema::SelectColumns(table_).substr(std::string("rowid, ").size());
-    std::string placeholders;
-    for (size_t i = 0; i < schema::StoredFields(table_).size(); ++i) placeholders += i ? ", ?" : "?";
-    std::string sql = "INSERT INTO " + Quoted(table_.Label) + " (" + columns + ") VALUES (" + placeholders + ")";
+    const std::string sql = schema::InsertSql(table_);
     int64_t rowId = 0;
     int error = Guarded([&]() -> int {
         int e = NoError;
@@ -324,19 +317,28 @@ int StoreTable::Add(const void* record) {
 int StoreTable::Put(const void* record) {
     if (!connection_) return WrongState(FileSystemErr);
     if (currentRowId_ == 0) return WrongState(RecordNotAvailErr);
-    std::string assignments;
-    for (const FieldDef* f : schema::StoredFields(table_))
-        assignments += (assignments.empty() ? "" : ", ") + Quoted(f->Column) + " = ?";
-    std::string sql = "UPDATE " + Quoted(table_.Label) + " SET " + assignments + " WHERE rowid = ?";
     int error = Guarded([&]() -> int {
         std::string stored(table_.RecordSize, '\0');
         int e = ReadRow(currentRowId_, stored.data());
         if (e != NoError) return e;
         if (stored != currentImage_) return WrongState(RecordChangedErr);
-        sqlite3_stmt* statement = connection_->Prepare(sql, e);
+        // Only what the program changed is written. A stored value that a record cannot
+        // hold as it is (a character above U+00FF, a text longer than its field, written
+        // by another program) reaches the record changed, and writing that back would
+        // lose it although nobody touched it.
+        std::vector<const FieldDef*> changed;
+        for (const FieldDef* f : schema::StoredFields(table_))
+            if (std::memcmp(static_cast<const char*>(record) + f->Offset, currentImage_.data() + f->Offset, f->Size) != 0)
+                changed.push_back(f);
+        if (changed.empty()) return NoError;
+        std::string assignments;
+        for (const FieldDef* f : changed) assignments += (assignments.empty() ? "" : ", ") + Quoted(f->Column) + " = ?";
+        sqlite3_stmt* statement =
+            connection_->Prepare("UPDATE " + Quoted(table_.Label) + " SET " + assignments + " WHERE rowid = ?", e);
         if (!statement) return e;
-        int next = BindRecord(statement, 1, table_, record);
-        sqlite3_bind_int64(statement, next, currentRowId_);
+        int parameter = 1;
+        for (const FieldDef* f : changed) BindField(statement, parameter++, *f, record);
+        sqlite3_bind_int64(statement, parameter, currentRowId_);
         int rc = sqlite3_step(statement);
         sqlite3_reset(statement);
         if (rc != SQLITE_DONE) return RecordSqliteFailure(connection_->Db(), rc, IsHeldErr);

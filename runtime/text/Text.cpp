@@ -30,6 +30,30 @@ std::string Latin1ToUtf8(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The range the byte after a lead byte may take; later bytes of a sequence are always
+// 80..BF. These bounds leave out overlong forms (C0 AF is not "/"), surrogates and
+// anything beyond U+10FFFF.
+struct LeadByte {
+    size_t Length;
+    unsigned char SecondLow;
+    unsigned char SecondHigh;
+};
+
+LeadByte Lead(unsigned char c) {
+    if (c >= 0xC2 && c <= 0xDF) return {2, 0x80, 0xBF};
+    if (c == 0xE0) return {3, 0xA0, 0xBF};
+    if (c == 0xED) return {3, 0x80, 0x9F};
+    if (c >= 0xE1 && c <= 0xEF) return {3, 0x80, 0xBF};
+    if (c == 0xF0) return {4, 0x90, 0xBF};
+    if (c == 0xF4) return {4, 0x80, 0x8F};
+    if (c >= 0xF1 && c <= 0xF3) return {4, 0x80, 0xBF};
+    return {0, 0, 0};
+}
+
+}  // namespace
+
 std::string Utf8ToLatin1(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -41,21 +65,22 @@ std::string Utf8ToLatin1(std::string_view text) {
             ++i;
             continue;
         }
-        size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        unsigned long code = length == 2 ? (c & 0x1F) : length == 3 ? (c & 0x0F) : (c & 0x07);
-        bool valid = length > 1 && i + length <= text.size();
-        for (size_t k = 1; valid && k < length; ++k) {
-            unsigned char cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) valid = false;
-            code = (code << 6) | (cc & 0x3F);
+        LeadByte lead = Lead(c);
+        unsigned long code = c & (0x7F >> lead.Length);
+        size_t taken = 1;
+        while (lead.Length > 0 && taken < lead.Length && i + taken < text.size()) {
+            unsigned char next = static_cast<unsigned char>(text[i + taken]);
+            unsigned char low = taken == 1 ? lead.SecondLow : 0x80;
+            unsigned char high = taken == 1 ? lead.SecondHigh : 0xBF;
+            if (next < low || next > high) break;
+            code = (code << 6) | (next & 0x3F);
+            ++taken;
         }
-        if (!valid) {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        out.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
-        i += length;
+        // A broken sequence gives one '?' for as much of it as could have begun a
+        // character, so the byte that broke it is read afresh.
+        bool complete = lead.Length > 0 && taken == lead.Length;
+        out.push_back(complete && code <= 0xFF ? static_cast<char>(code) : '?');
+        i += taken;
     }
     return out;
 }

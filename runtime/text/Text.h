@@ -30,7 +30,9 @@ void AssignField(char (&field)[N], std::string_view value) {
 // Single-byte text to UTF-8, byte n becoming U+00nn.
 std::string Latin1ToUtf8(std::string_view text);
 
-// UTF-8 to single-byte text; a character above U+00FF, or a malformed sequence, becomes '?'.
+// UTF-8 to single-byte text; a character above U+00FF becomes '?', and so does each
+// malformed piece: overlong forms, surrogates, code points beyond U+10FFFF, stray or
+// missing continuation bytes.
 std::string Utf8ToLatin1(std::string_view text);
 
 }  // namespace verdo

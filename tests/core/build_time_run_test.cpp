@@ -125,6 +125,37 @@ TEST_F(BuildTimeRun, ParallelBuildsLoseNoIncrement) {
     EXPECT_NE(res.find(expected), std::string::npos) << "the file on disk carries the last number";
 }
 
+TEST_F(BuildTimeRun, AReadOnlyStoreLeavesTheResourceFileAsItWasAndSaysSoInOneLine) {
+    ASSERT_EQ(Run({"12"}).ExitCode, 0);
+    const std::string res = ReadFileBytes(out + "MYAPP.RES");
+    ASSERT_FALSE(res.empty());
+
+    // File permissions do not hold root back, so a run as root drops to an unprivileged
+    // user who owns the directory but may not write the store file.
+    std::string runner = program;
+    std::vector<std::string> arguments = {"12"};
+    if (geteuid() == 0) {
+        constexpr uid_t nobody = 65534;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path()))
+            ASSERT_EQ(chown(entry.path().c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown(dir.Path().c_str(), nobody, nobody), 0);
+        runner = "/usr/bin/setpriv";
+        arguments = {"--reuid=65534", "--regid=65534", "--clear-groups", program, "12"};
+    }
+    std::filesystem::permissions(dir.File("VERDO"), std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::group_read |
+                                                        std::filesystem::perms::others_read);
+    ProcessResult run = RunProcess(runner, arguments);
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_NE(run.Errors.find("so trying read-only.\n"), std::string::npos) << run.Errors;
+    const std::string line = "VERDO: project 12 was not exported: Access Denied (5)\n";
+    ASSERT_GE(run.Errors.size(), line.size());
+    EXPECT_EQ(run.Errors.substr(run.Errors.size() - line.size()), line) << run.Errors;
+    EXPECT_EQ(run.Errors.find("project 12"), run.Errors.rfind("project 12")) << run.Errors;
+    EXPECT_TRUE(ReadFileBytes(out + "MYAPP.RES") == res);
+    EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8");
+}
+
 TEST(BuildTimeProgram, LinksNoWindowLibrary) {
     FILE* pipe = popen(("ldd '" + std::string(VERDO_BINARY) + "'").c_str(), "r");
     ASSERT_NE(pipe, nullptr);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 
 #include "core/Dictionary.h"
@@ -53,8 +56,23 @@ protected:
                           "'.' || PV_3 || '.' || PV_4 FROM RESFile WHERE RESNumber = " + std::to_string(number));
     }
 
+    size_t FilesIn(const std::string& directory) {
+        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(directory), {}));
+    }
+
     test::FixedClock clock{Date{24, 12, 2026}, Time{9, 5, 30, 75}};
     std::string out;
+};
+
+// A second connection to the store, as another program holds it.
+class OtherConnection {
+public:
+    explicit OtherConnection(const std::string& path) { sqlite3_open(path.c_str(), &db_); }
+    ~OtherConnection() { sqlite3_close(db_); }
+    bool Exec(const std::string& sql) { return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+private:
+    sqlite3* db_ = nullptr;
 };
 
 }  // namespace
@@ -177,4 +195,135 @@ TEST_F(Export, TextsWithHighBytesReachFileNamesAsUtf8) {
     int32_t number = MakeProject("M\xDCLLER", out);
     ExportRESFile(number, 1);
     EXPECT_TRUE(test::FileExists(out + "M\xC3\x9CLLER.RES"));
+}
+
+// Each way the store can refuse a build-time run: the .RES file stays as it was, the
+// store keeps its numbers, and one line on standard error names the project and the
+// store's own words.
+TEST_F(Export, ABuildTimeRunTheStoreRefusesLeavesTheResourceFileAndSaysSoInOneLine) {
+    int32_t number = MakeProject("APP2", out, ", INC_FV_4 = 1");
+    ExportRESFile(number, 1);
+    const std::string res = test::ReadFileBytes(out + "APP2.RES");
+    ASSERT_NE(res.find(Wide("1.2.3.5")), std::string::npos);
+    const std::string line = "VERDO: project " + std::to_string(number) + " was not exported: ";
+
+    auto refused = [&](const std::string& reason, const std::function<void()>& run) {
+        SCOPED_TRACE(reason);
+        testing::internal::CaptureStderr();
+        run();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), line + reason + "\n");
+        EXPECT_TRUE(test::ReadFileBytes(out + "APP2.RES") == res);
+        EXPECT_EQ(FilesIn(out), 1u);
+        EXPECT_EQ(Versions(number), "1.2.3.5 5.6.7.8");
+    };
+    Access_RESFile->LOCKRECOVER = 1;
+
+    refused("Access Denied (5)", [&] {
+        // Write-locked for longer than the lock-recovery wait: the table opens read only.
+        OtherConnection other(dir.File("VERDO"));
+        ASSERT_TRUE(other.Exec("BEGIN IMMEDIATE"));
+        dialog.Expect("Access Denied", ButtonOk);
+        ExportRESFile(number, 1);
+    });
+    EXPECT_EQ(Access_RESFile->OPENMODE, 0x40);
+    Access_RESFile->OPENMODE = 0x42;
+
+    refused("Access Denied (5)", [&] {
+        // Open for writing, but the transaction cannot start.
+        Access_RESFile->Open();
+        ASSERT_EQ(Access_RESFile->UseFile(), LevelNone);
+        OtherConnection other(dir.File("VERDO"));
+        ASSERT_TRUE(other.Exec("BEGIN IMMEDIATE"));
+        ExportRESFile(number, 1);
+        Access_RESFile->Close();
+    });
+
+    StoreSql("CREATE TRIGGER Refuse BEFORE UPDATE ON RESFile BEGIN SELECT RAISE(ABORT, 'not now'); END");
+    refused("not now (1811)", [&] { ExportRESFile(number, 1); });
+}
+
+TEST_F(Export, AStoreErrorAmongTheExtraItemsFailsTheExport) {
+    int32_t number = MakeProject("MANY", out);
+    // Enough items for several pages of the table; the last of them is then spoilt.
+    for (int i = 0; i < 40; ++i) AddExtraItem(number, "Item" + std::to_string(i), std::string(200, 'v'));
+    ExportRESFile(number, 1);
+    const std::string res = test::ReadFileBytes(out + "MANY.RES");
+    ASSERT_NE(res.find(Wide("Item39")), std::string::npos);
+
+    StoreSql("PRAGMA wal_checkpoint(TRUNCATE)");
+    long page = std::stol(StoreValue("SELECT max(pageno) FROM dbstat WHERE name = 'ExtraSeg' AND pagetype = 'leaf'"));
+    long pageSize = std::stol(StoreValue("PRAGMA page_size"));
+    ASSERT_GT(page, std::stol(StoreValue("SELECT min(pageno) FROM dbstat WHERE name = 'ExtraSeg' AND pagetype = 'leaf'")));
+    {
+        std::fstream store(dir.File("VERDO"), std::ios::in | std::ios::out | std::ios::binary);
+        store.seekp((page - 1) * pageSize);
+        store.put('\x00');  // no page type has this number
+    }
+
+    dialog.Expect("Record Retrieval Error", ButtonOk);
+    ExportRESFile(number, 1);
+    EXPECT_TRUE(test::ReadFileBytes(out + "MANY.RES") == res);
+
+    dialog.Expect("Record Retrieval Error", ButtonOk);
+    dialog.Expect("Export has failed.", ButtonOk);
+    ExportRESFile(number, 0);
+    EXPECT_TRUE(test::ReadFileBytes(out + "MANY.RES") == res);
+    EXPECT_FALSE(test::FileExists(out + "MANY_RES.PRJ"));
+}
+
+TEST_F(Export, DateAndTimeComeFromOneReadingOfTheClock) {
+    // The first reading is the last hundredth of a year; any later one is in the next.
+    class MidnightClock : public Clock {
+    public:
+        ClockReading Read() const override {
+            return readings_++ == 0 ? ClockReading{Date{31, 12, 2026}, Time{23, 59, 59, 99}}
+                                    : ClockReading{Date{1, 1, 2027}, Time{}};
+        }
+
+    private:
+        mutable int readings_ = 0;
+    } midnight;
+    int32_t number = MakeProject("APP", out);
+    SetClock(&midnight);
+    ExportRESFile(number, 1);
+    SetClock(&clock);
+    EXPECT_EQ(StoreValue("SELECT ExportDate || ' ' || ExportTime FROM RESFile"), "20261231 23595999");
+}
+
+TEST_F(Export, NamesAndPathsThatWouldPutTheFileElsewhereAreRefused) {
+    int32_t number = MakeProject("APP", out);
+    auto refusedByAUser = [&](const std::string& assignment) {
+        SCOPED_TRACE(assignment);
+        StoreSql("UPDATE RESFile SET " + assignment);
+        dialog.Expect("Export has failed.", ButtonOk);
+        ExportRESFile(number, 0);
+        EXPECT_EQ(FilesIn(out), 0u);
+        EXPECT_FALSE(test::FileExists(dir.File("APP.RES")));
+    };
+    refusedByAUser("ProjectName = CAST(x'41500050' AS TEXT)");
+    refusedByAUser("ProjectName = 'APP', ProjectPath = '" + out + "sub' || CAST(x'00' AS TEXT) || '/x'");
+    // ".." spelt with overlong forms is no way out of the directory.
+    refusedByAUser("ProjectPath = '" + out + "' || CAST(x'C0AEC0AE' AS TEXT)");
+
+    StoreSql("UPDATE RESFile SET ProjectPath = '" + out + "', ProjectName = CAST(x'41500050' AS TEXT)");
+    testing::internal::CaptureStderr();
+    ExportRESFile(number, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "VERDO: project " + std::to_string(number) +
+                  " was not exported: its name or path holds a character no file name can have\n");
+    EXPECT_EQ(FilesIn(out), 0u);
+}
+
+TEST_F(Export, TheBuildTimeRunKeepsWhatItDoesNotChange) {
+    int32_t number = MakeProject("APP", out, ", INC_FV_4 = 1");
+    // Written by another program: beyond U+00FF, and longer than the name's 8 characters.
+    const std::string wide = "Caf\xC3\xA9 \xE2\x82\xAC \xC4\x80";
+    StoreSql("UPDATE RESFile SET ProjectName = 'APPLICATION', Comments = '" + wide + "', Notes = '" + wide +
+             "', ProjectPath = '" + out + "' || '\xC4\x80/..'");
+    const std::string columns = "SELECT hex(ProjectName) || hex(Comments) || hex(Notes) || hex(ProjectPath) FROM RESFile";
+    const std::string before = StoreValue(columns);
+    ExportRESFile(number, 1);
+    EXPECT_EQ(StoreValue(columns), before);
+    EXPECT_EQ(Versions(number), "1.2.3.5 5.6.7.8");
+    EXPECT_EQ(StoreValue("SELECT ExportDate FROM RESFile"), "20261224");
 }

@@ -71,6 +71,7 @@ TEST_F(TableAccess, ALockedStoreOpensReadOnlyAfterOneRetryAndANotice) {
     EXPECT_EQ(dialog.Shown().at(0).Text, "Could not get write access to " + ResName() + " so trying read-only.");
     RES.RESNumber = 1;
     EXPECT_EQ(res.TryFetch(0), LevelNone) << "reading still works";
+    AssignField(RES.Description, "changed");
     EXPECT_NE(res.TryUpdate(), LevelNone);
     res.Close();
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -170,4 +171,20 @@ TEST_F(TableAccess, AWalkKeepsItsKeyFromBeforeTheFirstOpenAndStopsAtBothEnds) {
     ASSERT_EQ(res.Next(), LevelNone);
     EXPECT_EQ(FieldText(RES.ProjectName), "A");
     res.Close();
+}
+
+TEST_F(TableAccess, AfterTheHighestNumberNoneIsLeftAndNothingIsStored) {
+    AddProject("A");
+    StoreSql("INSERT INTO RESFile (RESNumber, ProjectName) VALUES (2147483647, 'TOP')");
+    FileManager& res = *Access_RESFile;
+    res.Open();
+    dialog.Expect("Auto Increment Error", ButtonYes);
+    dialog.Expect("Auto Increment Error", ButtonNo);
+    EXPECT_EQ(res.PrimeRecord(), LevelNotice);
+    res.Close();
+    ASSERT_EQ(dialog.Shown().size(), 2u) << "Yes asks again";
+    EXPECT_EQ(dialog.Shown()[1].Text,
+              "Attempts to automatically number this record have failed.  Error: no number is left after "
+              "2147483647 (34). Try Again?");
+    EXPECT_EQ(StoreValue("SELECT group_concat(RESNumber) FROM RESFile"), "1,2147483647");
 }

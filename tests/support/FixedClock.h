@@ -7,17 +7,15 @@ namespace verdo::test {
 // object.
 class FixedClock : public Clock {
 public:
-    FixedClock(Date today, Time now) : today_(today), now_(now) { SetClock(this); }
+    FixedClock(Date today, Time now) : reading_{today, now} { SetClock(this); }
     ~FixedClock() override { SetClock(nullptr); }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 
-    Date Today() const override { return today_; }
-    Time Now() const override { return now_; }
+    ClockReading Read() const override { return reading_; }
 
 private:
-    Date today_;
-    Time now_;
+    ClockReading reading_;
 };
 
 }  // namespace verdo::test
