@@ -9,7 +9,7 @@ namespace verdo {
 
 namespace {
 
-// A corrupt count must not make start-up read the file millions of times.
+// A corrupt count must not make start-up look up millions of keys.
 constexpr long long kMaxSectors = 1000;
 
 std::string_view NthPart(std::string_view text, int n) {
@@ -47,6 +47,34 @@ int StoredOr(const std::string& text, int current) {
 
 }  // namespace
 
+// Keeps one reading of the file for the operation that creates it.
+class SettingsFile::OneReading {
+public:
+    explicit OneReading(SettingsFile& settings) : settings_(settings) { ++settings_.readingDepth_; }
+    ~OneReading() {
+        if (--settings_.readingDepth_ == 0) settings_.reading_.reset();
+    }
+    OneReading(const OneReading&) = delete;
+    OneReading& operator=(const OneReading&) = delete;
+
+private:
+    SettingsFile& settings_;
+};
+
+// Made in place, as a ProfileText cannot move.
+struct SettingsFile::FileReading {
+    explicit FileReading(const std::string& fileName) : Text(ProfileText::FromFile(fileName)) {}
+    ProfileText Text;
+};
+
+SettingsFile::SettingsFile() = default;
+SettingsFile::~SettingsFile() = default;
+
+const SettingsFile::FileReading& SettingsFile::Reading() {
+    if (!reading_) reading_ = std::make_unique<FileReading>(FILENAME);
+    return *reading_;
+}
+
 bool SettingsFile::ParseWhole(std::string_view text, long long& value) {
     size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return false;
@@ -75,6 +103,7 @@ void SettingsFile::Close() {
 }
 
 void SettingsFile::LoadRegister() {
+    OneReading reading(*this);
     long long count = 0;
     if (!ParseWhole(ReadValue(kRegisterSection, "Sectors"), count) || count < 0) count = 0;
     if (count > kMaxSectors) count = kMaxSectors;
@@ -86,6 +115,7 @@ void SettingsFile::LoadRegister() {
 }
 
 void SettingsFile::SaveRegister() {
+    OneReading reading(*this);
     WriteValue(kRegisterSection, "Sectors", SECTORS.size());
     for (size_t i = 0; i < SECTORS.size(); ++i) {
         const SettingsSector& sector = SECTORS[i];
@@ -98,10 +128,14 @@ void SettingsFile::SaveRegister() {
 }
 
 std::string SettingsFile::ReadProfile(std::string_view section, std::string_view key, std::string_view defaultValue) {
-    return ReadProfileString(section, key, defaultValue, FILENAME);
+    if (readingDepth_ == 0) return ReadProfileString(section, key, defaultValue, FILENAME);
+    return std::string(Reading().Text.Find(section, key).value_or(defaultValue));
 }
 
 bool SettingsFile::WriteProfile(std::string_view section, std::string_view key, std::string_view value) {
+    // Rewriting a register or a placement that has not changed costs no write at all.
+    if (readingDepth_ > 0 && Reading().Text.Holds(section, key, value)) return true;
+    reading_.reset();
     return WriteProfileString(section, key, value, FILENAME);
 }
 
@@ -131,6 +165,7 @@ std::string SettingsFile::ReadPart(std::string_view section, std::string_view ke
 
 void SettingsFile::SaveWindow(std::string_view procedureName, const PlacedWindow& window) {
     if (window.IsMinimized()) return;
+    OneReading reading(*this);
     bool maximized = window.IsMaximized();
     WriteValue(procedureName, "Maximize", maximized ? "Yes" : "No");
     // A maximized window keeps the normal placement of an earlier close.
@@ -143,6 +178,7 @@ void SettingsFile::SaveWindow(std::string_view procedureName, const PlacedWindow
 }
 
 void SettingsFile::RestoreWindow(std::string_view procedureName, PlacedWindow& window) {
+    OneReading reading(*this);
     std::string stored = ReadValue(procedureName, "Maximize");
     bool maximize = EqualNoCase(stored, "Yes");
     if (!maximize && !EqualNoCase(stored, "No")) return;

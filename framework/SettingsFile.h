@@ -1,6 +1,7 @@
 #pragma once
 #include <concepts>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,14 +25,17 @@ concept SettingsNumber = std::integral<T> && !std::same_as<T, bool> && !std::sam
 
 // Named values in the settings file, window placements and the register of dynamically
 // named sections. Everything reaches the file through ReadProfile and WriteProfile.
+// An operation that reads several keys (loading the register, restoring a window) reads
+// the file once and takes them all from that reading; a value read on its own is read
+// from the file as it is then.
 class SettingsFile {
 public:
     static constexpr std::string_view kRegisterSection = "__Dont_Touch_Me__";
     static constexpr std::string_view kUnknown = "---Unknown---";
     static constexpr size_t kSectorFieldSize = 100;
 
-    SettingsFile() = default;
-    virtual ~SettingsFile() = default;
+    SettingsFile();
+    virtual ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
@@ -87,11 +91,18 @@ protected:
     virtual void Opened() {}
 
 private:
+    class OneReading;
+    struct FileReading;
+
     void LoadRegister();
     void SaveRegister();
+    const FileReading& Reading();
 
     bool open_ = false;
     std::string assertText_;
+    // Within one operation, the file as read at its first look-up or after its last write.
+    int readingDepth_ = 0;
+    std::unique_ptr<FileReading> reading_;
 };
 
 // The one settings file of the process.

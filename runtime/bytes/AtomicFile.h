@@ -5,11 +5,23 @@
 namespace verdo {
 
 // Replaces the file at path by exactly these bytes, so that a reader (or a crash) sees
-// either the old file or the complete new one, never a part. The bytes go to a fresh
-// file beside the target, which is then renamed over it; it keeps the permissions of the
-// file it replaces, and a new file gets the usual ones (0666 less the umask).
+// either the old file or the complete new one, never a part. The bytes are written to a
+// file that has no name yet where the file system allows it, and only then named and
+// renamed over the target, so a process killed meanwhile leaves nothing behind; on file
+// systems without unnamed files the bytes go to a temporary file named after the target
+// and this process, which a later write removes once its writer is gone.
+// The file keeps the permissions of the file it replaces; a new file gets the usual
+// ones (0666 less the umask).
 // On failure the temporary file is gone, the old target is untouched, the runtime's
 // last error holds the file system's code and text, and the result is false.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+enum class CreateOutcome { Created, AlreadyThere, Failed };
+
+// Puts a file of exactly these bytes at path unless something of that name is there
+// already, in which case that stays as it is. As with WriteFileAtomically, no one ever
+// sees the file partly written under its name, and nothing is left behind on failure.
+// Works on file systems without hard links too.
+CreateOutcome CreateFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace verdo

@@ -3,13 +3,17 @@
 #include "runtime/bytes/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -126,56 +130,52 @@ Location Locate(const std::vector<ProfileLine>& lines, std::string_view section,
     return where;
 }
 
-enum class ReadState { Read, Missing, Failed };
+class FileCloser {
+public:
+    explicit FileCloser(int fd) : fd_(fd) {}
+    ~FileCloser() { ::close(fd_); }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
 
-ReadState ReadWholeFile(const std::string& fileName, std::string& text) {
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadState::Missing : ReadState::Failed;
-    ReadState state = ReadState::Read;
+private:
+    int fd_;
+};
+
+// Settings are small by nature. Anything that is not a regular file of modest size is
+// not read, so that a pipe, a device or a huge file can neither stall the program nor
+// fill its memory.
+bool ReadRegular(int fd, std::string& text) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > kProfileTextLimit)
+        return false;
+    text.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
-    for (;;) {
+    // The file may grow after fstat; the limit holds for what is actually read.
+    while (text.size() <= kProfileTextLimit) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
             text.append(buffer, static_cast<size_t>(n));
         } else if (n == 0) {
-            break;
+            return true;
         } else if (errno != EINTR) {
-            state = ReadState::Failed;
-            break;
+            return false;
         }
     }
-    ::close(fd);
-    return state;
+    return false;
 }
 
-// Look-ups read settings that are small by nature. Anything that is not a regular file of
-// modest size reads as empty, so that a pipe, a device or a huge file can neither stall
-// the program nor fill its memory; the non-blocking open keeps a pipe without a writer
-// from holding it up before the type is known.
+// The non-blocking open keeps a pipe without a writer from holding the program up
+// before the type of the file is known.
+int OpenWithoutWaiting(const std::string& fileName) {
+    return ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+
 std::string ReadLookupFile(const std::string& fileName) {
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    int fd = OpenWithoutWaiting(fileName);
     if (fd < 0) return {};
+    FileCloser closer(fd);
     std::string text;
-    struct stat info {};
-    bool whole = false;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) <= kProfileTextLimit) {
-        text.reserve(static_cast<size_t>(info.st_size));
-        char buffer[65536];
-        // The file may grow after fstat; the limit holds for what is actually read.
-        while (text.size() <= kProfileTextLimit) {
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                text.append(buffer, static_cast<size_t>(n));
-            } else if (n == 0) {
-                whole = true;
-                break;
-            } else if (errno != EINTR) {
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    if (!whole || text.size() > kProfileTextLimit) return {};
+    if (!ReadRegular(fd, text)) return {};
     return text;
 }
 
@@ -239,6 +239,27 @@ std::mutex& WriteMutex() {
     return mutex;
 }
 
+// A writer that hangs while it holds the lock must not hang every build after it.
+constexpr auto kLockWait = std::chrono::seconds(2);
+
+bool LockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
+    auto pause = std::chrono::milliseconds(1);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // A file system without locks is written as it would be without other writers.
+        if (errno != EWOULDBLOCK && errno != EINTR) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+bool StillNamed(int fd, const std::string& fileName) {
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(fileName.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
 }  // namespace
 
 ProfileText::ProfileText(std::string text) : text_(std::move(text)), lines_(SplitLines(text_)) {}
@@ -258,6 +279,16 @@ std::optional<std::string_view> ProfileText::Find(std::string_view section, std:
     return value;
 }
 
+bool ProfileText::Holds(std::string_view section, std::string_view key, std::string_view value) const {
+    section = Trim(section);
+    key = Trim(key);
+    if (!Storable(section, key, value)) return false;
+    Location where = Locate(lines_, section, key);
+    if (!where.keyFound) return false;
+    const ProfileLine& line = lines_[where.keyLine];
+    return std::string_view(text_).substr(line.valueStart, line.start + line.length - line.valueStart) == value;
+}
+
 std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
                               const std::string& fileName) {
     ProfileText profile = ProfileText::FromFile(fileName);
@@ -271,14 +302,36 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     if (!Storable(section, key, value)) return false;
     std::lock_guard<std::mutex> lock(WriteMutex());
     std::string target = ResolvedTarget(fileName);
-    std::string text;
-    // A file that exists but cannot be read must not be replaced by one holding only this key.
-    ReadState state = ReadWholeFile(target, text);
-    if (state == ReadState::Failed) return false;
-    std::string updated = Updated(text, section, key, value);
-    // Writing what the file already says would only cost time, on every run.
-    if (state != ReadState::Missing && updated == text) return true;
-    return WriteFileAtomically(target, updated);
+    auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    // Writers of the file, in this process or another, take turns by a lock on the file
+    // itself. Each write puts a new file in its place, so a writer whose lock turns out
+    // to be on a file that has been replaced meanwhile starts over with the new one.
+    do {
+        int fd = OpenWithoutWaiting(target);
+        if (fd < 0) {
+            if (errno != ENOENT) return false;
+            std::string created = Updated({}, section, key, value);
+            if (created.size() > kProfileTextLimit) return false;
+            // Made whole or not at all; when another writer made it first, its file is updated.
+            CreateOutcome made = CreateFileAtomically(target, created);
+            if (made != CreateOutcome::AlreadyThere) return made == CreateOutcome::Created;
+            continue;
+        }
+        FileCloser closer(fd);
+        struct stat info {};
+        // A pipe or a device under the name is left alone: it could be waited on or read for ever.
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !LockBefore(fd, deadline)) return false;
+        if (!StillNamed(fd, target)) continue;
+        std::string text;
+        // A file that cannot be read whole is not replaced by one that has lost its other
+        // lines, and none is made that look-ups could not read back.
+        if (!ReadRegular(fd, text)) return false;
+        std::string updated = Updated(text, section, key, value);
+        // Writing what the file already says would only cost time, on every run.
+        if (updated == text) return true;
+        return updated.size() <= kProfileTextLimit && WriteFileAtomically(target, updated);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
 }
 
 }  // namespace verdo

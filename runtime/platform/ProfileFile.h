@@ -13,7 +13,7 @@ namespace verdo {
 // with ';' or '#' are comments; lines that are neither a header nor hold an '=' are
 // ignored but kept.
 
-// The largest file that is read for look-ups.
+// The largest file that is read or written.
 inline constexpr size_t kProfileTextLimit = 1'048'576;
 
 struct ProfileLine;
@@ -38,6 +38,9 @@ public:
     // removed; nothing when the section or the key is missing. Valid while this lives.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
+    // Whether WriteProfileString of this value would leave the text exactly as it is.
+    bool Holds(std::string_view section, std::string_view key, std::string_view value) const;
+
 private:
     std::string text_;
     std::vector<ProfileLine> lines_;
@@ -51,8 +54,12 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
 // Sets the key to the value, creating the file, the section and the key when missing;
 // every other line stays byte for byte as it was. The new file replaces the old one in a
 // single rename, so a write that fails or is cut short leaves the old file intact.
-// False when nothing could be written, or when a name or the value cannot be stored
-// as one line (empty names, line breaks, '=' in a key, ']' in a section).
+// Writers of one file, in any process, take turns, so none loses another's keys; a
+// writer that cannot have its turn within a few seconds gives up.
+// False when nothing could be written: when the file is not a regular one (a pipe or a
+// device is neither waited on nor read), when it or the result would be larger than
+// look-ups read, or when a name or the value cannot be stored as one line (empty
+// names, line breaks, '=' in a key, ']' in a section).
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& fileName);
 

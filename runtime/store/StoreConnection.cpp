@@ -2,14 +2,12 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <mutex>
 #include <vector>
 
 #include "runtime/RuntimeError.h"
+#include "runtime/bytes/AtomicFile.h"
 #include "runtime/store/RecordCodec.h"
 #include "runtime/store/SqliteErrors.h"
 #include "runtime/store/StoreSchema.h"
@@ -173,21 +171,21 @@ int StoreConnection::Rollback() {
 }
 
 int StoreConnection::CreateFile(const std::string& path) {
-    // The new store is built under a temporary name and renamed into place only when
-    // complete, so a killed process or a failure never leaves a half-made store.
-    std::string temporary = path + ".new-" + std::to_string(getpid());
-    std::remove(temporary.c_str());
+    // The store is built in memory and put in place whole, under its name or not at all,
+    // so a killed process or a failure leaves neither a half-made store nor a file of
+    // another name; it needs no hard link, which FAT file systems lack.
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(temporary.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     auto fail = [&](int result) {
         int code = RecordSqliteFailure(db, result, AccessDeniedErr);
         sqlite3_close(db);
-        std::remove(temporary.c_str());
         return code;
     };
     if (rc != SQLITE_OK) return fail(rc);
     sqlite3_extended_result_codes(db, 1);
-    rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    // Setting a header value writes the header page even for a catalog without tables,
+    // so that there always is a header to mark the journal mode in.
+    rc = sqlite3_exec(db, "BEGIN; PRAGMA user_version = 0", nullptr, nullptr, nullptr);
     for (const CatalogEntry& entry : Catalog()) {
         const TableDef& table = *entry.Table;
         if (rc == SQLITE_OK) rc = sqlite3_exec(db, schema::CreateTableSql(table).c_str(), nullptr, nullptr, nullptr);
@@ -211,17 +209,22 @@ int StoreConnection::CreateFile(const std::string& path) {
         sqlite3_finalize(insert);
     }
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return fail(rc);
-    sqlite3_close(db);
-    // Another process may have made the store meanwhile; its file is kept.
-    if (link(temporary.c_str(), path.c_str()) != 0 && !FileExists(path)) {
-        std::remove(temporary.c_str());
-        SetLastError(FileSystemErr, errno, "cannot create " + path);
-        return FileSystemErr;
+    sqlite3_int64 size = 0;
+    unsigned char* image = sqlite3_serialize(db, "main", &size, 0);
+    if (!image || size < 100) {
+        sqlite3_free(image);
+        sqlite3_close(db);
+        return RecordSqliteFailure(nullptr, SQLITE_NOMEM, AccessDeniedErr);
     }
-    std::remove(temporary.c_str());
-    return NoError;
+    std::string bytes(reinterpret_cast<const char*>(image), static_cast<size_t>(size));
+    sqlite3_free(image);
+    sqlite3_close(db);
+    // Bytes 18 and 19 of the header are the file format versions, 2 meaning a
+    // write-ahead log: the store is in that journal mode from its first open on.
+    bytes[18] = bytes[19] = 2;
+    // Another process may have made the store meanwhile; its file is kept.
+    return CreateFileAtomically(path, bytes) == CreateOutcome::Failed ? FileSystemErr : NoError;
 }
 
 }  // namespace verdo

@@ -22,7 +22,8 @@ public:
     static std::shared_ptr<StoreConnection> Acquire(const std::string& path, bool write, int& error);
 
     // Creates the store file with every table of the catalog, its keys and standard
-    // rows, in one transaction; nothing is left behind when it fails.
+    // rows, in one step; nothing is left behind when it fails or the process is killed.
+    // A file that another process put there meanwhile is kept.
     static int CreateFile(const std::string& path);
 
     sqlite3* Db() const { return db_; }

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <map>
 #include <vector>
@@ -74,6 +78,53 @@ protected:
 };
 
 using Log = std::vector<std::string>;
+
+// Counts the openings of one file of a directory, as the kernel reports them.
+class OpenCounter {
+public:
+    OpenCounter(const std::string& directory, std::string name)
+        : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), name_(std::move(name)) {
+        // Closings are watched too: the kernel merges events that follow each other unread
+        // when they are alike, and would report a run of openings as one.
+        EXPECT_GE(inotify_add_watch(fd_, directory.c_str(), IN_OPEN | IN_CLOSE), 0);
+    }
+    ~OpenCounter() { close(fd_); }
+    OpenCounter(const OpenCounter&) = delete;
+    OpenCounter& operator=(const OpenCounter&) = delete;
+
+    // The openings since the last call.
+    int Take() {
+        int count = 0;
+        alignas(inotify_event) char buffer[65536];
+        for (ssize_t n; (n = read(fd_, buffer, sizeof buffer)) > 0;) {
+            for (char* at = buffer; at < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if ((event->mask & IN_OPEN) && event->len > 0 && name_ == event->name) ++count;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return count;
+    }
+
+private:
+    int fd_;
+    std::string name_;
+};
+
+std::string RegisterOf(int entries) {
+    std::string text = "[__Dont_Touch_Me__]\nSectors=" + std::to_string(entries) + "\n";
+    for (int i = 1; i <= entries; ++i) {
+        std::string n = std::to_string(i);
+        text += "Sectors_" + n + "=Family" + n + ",Item" + n + ",Type" + n + "\n";
+    }
+    return text;
+}
+
+ino_t InodeOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_ino;
+}
 
 }  // namespace
 
@@ -298,4 +349,70 @@ TEST(SettingsFile, EverythingGoesThroughTheTwoAccesses) {
     settings.Close();
     EXPECT_EQ(settings.values["__Dont_Touch_Me__/Sectors_1"], "F,I,T");
     EXPECT_FALSE(FileExists(file));
+}
+
+TEST(SettingsFile, ALargeRegisterIsReadInOneGoAndNotWrittenBackUnchanged) {
+    TempProgramDir dir;
+    std::string file = dir.File("VERDO.INI");
+    const std::string text = RegisterOf(1000) + "[Main]\nMaximize=No\nXPos=10\nYPos=20\n";
+    WriteFileBytes(file, text);
+    const ino_t before = InodeOf(file);
+    OpenCounter opened(dir.Path(), "VERDO.INI");
+    SettingsFile settings;
+    settings.Open(file);
+    EXPECT_EQ(opened.Take(), 1);
+    ASSERT_EQ(settings.SECTORS.size(), 1000u);
+    EXPECT_EQ(settings.SECTORS[999].TYPE, "Type1000");
+
+    FakeWindow window(10, 20, 300, 200, false);
+    settings.RestoreWindow("Main", window);
+    settings.SaveWindow("Main", window);
+    EXPECT_EQ(opened.Take(), 2) << "one reading for each";
+    settings.Close();
+    EXPECT_EQ(opened.Take(), 1);
+    EXPECT_TRUE(ReadFileBytes(file) == text);
+    EXPECT_EQ(InodeOf(file), before) << "nothing was written";
+
+    // A write that changes something reaches the file, and the next key is read anew.
+    settings.Open(file);
+    window.SetPosition(11, 20);
+    settings.SaveWindow("Main", window);
+    EXPECT_EQ(settings.ReadValue("Main", "XPos"), "11");
+}
+
+TEST(SettingsFile, AFileTooLargeToReadKeepsItsRegister) {
+    TempProgramDir dir;
+    std::string file = dir.File("VERDO.INI");
+    std::string text = RegisterOf(1000) + "[Padding]\n";
+    for (int i = 0; text.size() < 2'000'000; ++i) text += "Line" + std::to_string(i) + "=" + std::string(90, 'p') + "\n";
+    WriteFileBytes(file, text);
+    SettingsFile settings;
+    settings.Open(file);
+    EXPECT_TRUE(settings.SECTORS.empty()) << "more than look-ups read";
+    settings.Close();
+    EXPECT_TRUE(ReadFileBytes(file) == text) << "the register count was not reset";
+}
+
+TEST(SettingsFile, TwoProcessesWritingAtOnceLoseNoKey) {
+    TempProgramDir dir;
+    std::string file = dir.File("VERDO.INI");
+    constexpr int writes = 100;
+    std::vector<pid_t> writers;
+    for (std::string section : {"BrowseRESFile", "UpdateRESFile"}) {
+        pid_t writer = fork();
+        if (writer == 0) {
+            SettingsFile settings;
+            settings.FILENAME = file;
+            for (int i = 0; i < writes; ++i) settings.WriteValue(section, "Key" + std::to_string(i), i);
+            _exit(0);
+        }
+        writers.push_back(writer);
+    }
+    for (pid_t writer : writers) waitpid(writer, nullptr, 0);
+    SettingsFile settings;
+    settings.FILENAME = file;
+    int missing = 0;
+    for (std::string section : {"BrowseRESFile", "UpdateRESFile"})
+        for (int i = 0; i < writes; ++i) missing += settings.ReadValue(section, "Key" + std::to_string(i)).empty();
+    EXPECT_EQ(missing, 0);
 }

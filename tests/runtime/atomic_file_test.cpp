@@ -1,8 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "runtime/RuntimeError.h"
 #include "runtime/bytes/AtomicFile.h"
@@ -19,6 +28,20 @@ size_t EntriesIn(const std::string& dir) {
     size_t count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++count;
     return count;
+}
+
+std::set<std::string> NamesIn(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A process number that no process has now.
+pid_t GonePid() {
+    pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
 }
 
 }  // namespace
@@ -39,19 +62,84 @@ TEST(AtomicFile, CreatesAndReplacesWithExactlyTheNewBytes) {
     EXPECT_TRUE(ReadFileBytes(path).empty());
 }
 
-TEST(AtomicFile, NewFileGetsTheUmaskedDefaultMode) {
+TEST(AtomicFile, NewFilesGetTheUmaskedDefaultModeAndReplacedOnesKeepTheirs) {
     TempProgramDir dir;
     mode_t old = umask(022);
     bool written = WriteFileAtomically(dir.File("a"), "x");
     umask(027);
     written = WriteFileAtomically(dir.File("b"), "x") && written;
+    written = CreateFileAtomically(dir.File("c"), "x") == CreateOutcome::Created && written;
+    ASSERT_EQ(chmod(dir.File("a").c_str(), 0604), 0);
+    written = WriteFileAtomically(dir.File("a"), "y") && written;
     umask(old);
     ASSERT_TRUE(written);
-    struct stat a {}, b {};
-    ASSERT_EQ(stat(dir.File("a").c_str(), &a), 0);
-    ASSERT_EQ(stat(dir.File("b").c_str(), &b), 0);
-    EXPECT_EQ(a.st_mode & 07777, 0644u);
-    EXPECT_EQ(b.st_mode & 07777, 0640u);
+    auto mode = [&](const char* name) {
+        struct stat info {};
+        EXPECT_EQ(stat(dir.File(name).c_str(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    EXPECT_EQ(mode("a"), 0604u);
+    EXPECT_EQ(mode("b"), 0640u);
+    EXPECT_EQ(mode("c"), 0640u);
+}
+
+TEST(AtomicFile, CreatingKeepsWhatIsThereAlready) {
+    TempProgramDir dir;
+    EXPECT_EQ(CreateFileAtomically(dir.File("VERDO"), "first"), CreateOutcome::Created);
+    EXPECT_EQ(CreateFileAtomically(dir.File("VERDO"), "second"), CreateOutcome::AlreadyThere);
+    EXPECT_EQ(ReadFileBytes(dir.File("VERDO")), "first");
+    EXPECT_EQ(CreateFileAtomically(dir.File("missing/VERDO"), "x"), CreateOutcome::Failed);
+    EXPECT_EQ(NamesIn(dir.Path()), std::set<std::string>{"VERDO"});
+}
+
+TEST(AtomicFile, KilledWritersLeaveNothingOnceTheNextWriteIsDone) {
+    TempProgramDir dir;
+    const std::string path = dir.File("MYAPP.RES");
+    const std::string big(2'000'000, 'b');
+    std::mt19937 random(12345);
+    for (int round = 0; round < 20; ++round) {
+        pid_t writer = fork();
+        if (writer == 0) {
+            for (;;) WriteFileAtomically(path, big);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 8000));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+    }
+    ASSERT_TRUE(WriteFileAtomically(path, "done"));
+    EXPECT_EQ(NamesIn(dir.Path()), std::set<std::string>{"MYAPP.RES"});
+    EXPECT_EQ(ReadFileBytes(path), "done");
+}
+
+TEST(AtomicFile, OnlyTemporaryFilesWhoseWriterIsGoneAreRemoved) {
+    TempProgramDir dir;
+    const std::string gone = std::to_string(GonePid());
+    const std::string alive = std::to_string(getppid());
+    const std::set<std::string> kept = {
+        ".VERDO." + alive + ".abc123.tmp",      // its writer is still at work
+        ".VERDO." + gone + ".held01.tmp",       // a writer that holds its lock, wherever it runs
+        ".VERDO.x." + gone + ".abc123.tmp",     // another file's
+        ".VERDO.0123456789.tmp",                // of an earlier version, but new
+        "VERDO.new-" + alive,
+    };
+    const std::set<std::string> removed = {
+        ".VERDO." + gone + ".abc123.tmp",
+        ".VERDO.abcdefghij.tmp",                // of an earlier version, and old
+        "VERDO.new-" + gone,
+        "VERDO.new-" + gone + "-journal",
+    };
+    for (const std::string& name : kept) WriteFileBytes(dir.File(name), "part");
+    for (const std::string& name : removed) WriteFileBytes(dir.File(name), "part");
+    const std::filesystem::path old = dir.File(".VERDO.abcdefghij.tmp");
+    std::filesystem::last_write_time(old, std::filesystem::last_write_time(old) - std::chrono::hours(2));
+    int held = open(dir.File(".VERDO." + gone + ".held01.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+
+    ASSERT_TRUE(WriteFileAtomically(dir.File("VERDO"), "store"));
+    close(held);
+    std::set<std::string> expected = kept;
+    expected.insert("VERDO");
+    EXPECT_EQ(NamesIn(dir.Path()), expected);
 }
 
 TEST(AtomicFile, FailureLeavesTheOldFileAndNoTemporaryFile) {

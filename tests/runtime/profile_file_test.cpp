@@ -1,5 +1,7 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -112,22 +114,29 @@ TEST(ProfileFile, WriteCreatesFileSectionAndKeyAndLeavesNoTemporaryFile) {
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
-TEST(ProfileFile, HugeLinesAreWrittenAndKeptAndReadUpToTheLookupLimit) {
+TEST(ProfileFile, HugeLinesAreKeptAndFilesAreReadAndWrittenUpToTheLimit) {
     TempProgramDir dir;
     std::string file = dir.File("VERDO.INI");
-    std::string garbage(1'000'000, 'g');
-    std::string huge(1'000'000, 'v');
+    std::string garbage(400'000, 'g');
+    std::string huge(200'000, 'v');
     WriteFileBytes(file, garbage + "\n[S]\n" + garbage + "\n");
     ASSERT_TRUE(WriteProfileString("S", "Key", huge, file));
     // A section without entries gets its first key right under its header.
     EXPECT_TRUE(ReadFileBytes(file) == garbage + "\n[S]\nKey=" + huge + "\n" + garbage + "\n");
-    EXPECT_EQ(ReadProfileString("S", "Key", "none", file), "none");
+    EXPECT_TRUE(ReadProfileString("S", "Key", "none", file) == huge);
 
     std::string upToTheLimit = "[S]\nKey=" + std::string(kProfileTextLimit - 8, 'v');
     WriteFileBytes(file, upToTheLimit);
     EXPECT_EQ(ReadProfileString("S", "Key", "", file).size(), kProfileTextLimit - 8);
+    // A write that would take the file past what look-ups read is refused.
+    EXPECT_FALSE(WriteProfileString("S", "Other", "1", file));
+    EXPECT_TRUE(ReadFileBytes(file) == upToTheLimit);
+    // A file past the limit reads as empty, so it is not rewritten either: the rewrite
+    // would keep lines that nothing reads, beside a key that could not be read back.
     WriteFileBytes(file, upToTheLimit + "v");
     EXPECT_EQ(ReadProfileString("S", "Key", "none", file), "none");
+    EXPECT_FALSE(WriteProfileString("S", "Key", "short", file));
+    EXPECT_TRUE(ReadFileBytes(file) == upToTheLimit + "v");
 }
 
 TEST(ProfileFile, WhatIsNotARegularFileReadsAsEmpty) {
@@ -180,14 +189,26 @@ TEST(ProfileFile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     EXPECT_FALSE(WriteProfileString("S", " ", "v", file));
     EXPECT_EQ(ReadFileBytes(file), before);
 
-    if (geteuid() != 0) {
-        std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
-        EXPECT_FALSE(WriteProfileString("S", "K", "new", file));
-        std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
-        EXPECT_EQ(ReadFileBytes(file), before);
+    // A directory its user may not write into. File permissions do not hold root back, so
+    // a root test run writes from a child process as an unprivileged user who owns it.
+    constexpr uid_t nobody = 65534;
+    const bool root = geteuid() == 0;
+    if (root) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path()))
+            ASSERT_EQ(chown(entry.path().c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown(dir.Path().c_str(), nobody, nobody), 0);
     }
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    pid_t child = fork();
+    if (child == 0) {
+        if (root && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(2);
+        _exit(WriteProfileString("S", "K", "new", file) ? 1 : 0);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write was not refused: " << status;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_EQ(ReadFileBytes(file), before);
     EXPECT_EQ(EntriesIn(dir.Path()), 3u);
 }
 
