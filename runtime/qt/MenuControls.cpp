@@ -1,3 +1,4 @@
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -14,6 +15,23 @@ namespace {
 
 const std::string kWindowMenu = "?WINDOWMENU";
 
+// A menu title's message stays only while the mouse is on the menu bar or a menu is
+// open: merely crossing the bar leaves nothing behind.
+class MenuBarLeave final : public QObject {
+public:
+    MenuBarLeave(QMenuBar* bar, ControlHost& host) : QObject(bar), host_(host) { bar->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* bar = qobject_cast<QMenuBar*>(watched);
+        if (event->type() == QEvent::Leave && bar && !bar->activeAction()) host_.ShowMessage({});
+        return false;
+    }
+
+private:
+    ControlHost& host_;
+};
+
 // A menu of the menu bar, a submenu of another menu, or a pop-up menu of a window
 // without a menu bar. The window menu also lists the open child windows.
 class MenuControl final : public QtControl {
@@ -27,6 +45,10 @@ public:
             parentMenu->Menu()->addMenu(menu_);
         } else if (bar) {
             bar->addMenu(menu_);
+            if (!bar->property("verdoLeaveWatched").toBool()) {
+                bar->setProperty("verdoLeaveWatched", true);
+                new MenuBarLeave(bar, host);
+            }
             QObject::connect(bar, &QMenuBar::hovered, menu_, [this](QAction* action) {
                 if (action == menu_->menuAction()) Host().ShowMessage(Def().Message);
             });

@@ -1,8 +1,10 @@
 #include "runtime/qt/MessageParts.h"
 
 #include <bit>
+#include <vector>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QPushButton>
 #include <QStyle>
@@ -58,7 +60,15 @@ unsigned RunAnswered(QDialog& dialog, QPushButton* defaultButton, const MessageR
         defaultButton->setDefault(true);
         defaultButton->setFocus(Qt::OtherFocusReason);
     }
+    // A question is answered with the ordinary pointer, whatever work waits behind it;
+    // the wait cursor comes back when the answer is in.
+    std::vector<QCursor> waiting;
+    while (const QCursor* cursor = QApplication::overrideCursor()) {
+        waiting.push_back(*cursor);
+        QApplication::restoreOverrideCursor();
+    }
     int answer = dialog.exec();
+    for (auto it = waiting.rbegin(); it != waiting.rend(); ++it) QApplication::setOverrideCursor(*it);
     return answer > 0 ? static_cast<unsigned>(answer) : CloseAnswer(request.Buttons, request.DefaultButton);
 }
 

@@ -817,17 +817,21 @@ int Sane(int units) { return std::clamp(units, -PlacementLimit, PlacementLimit);
 constexpr int ReachableEdge = 64;
 }  // namespace
 
-QRect QtWindow::PlacementArea() const {
+QRect QtWindow::PlacementArea(std::optional<QPoint> at) const {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(root_.data()); sub && sub->mdiArea())
         return sub->mdiArea()->viewport()->rect();
-    QScreen* screen = root_->screen() ? root_->screen() : QGuiApplication::primaryScreen();
+    // The screen under the window's title (or where it is to go): with several screens a
+    // window kept on the second one comes back there.
+    QPoint corner = at.value_or(NormalGeometry().topLeft());
+    QScreen* screen = QGuiApplication::screenAt(corner + QPoint(ReachableEdge / 2, ReachableEdge / 4));
+    if (!screen) screen = root_->screen() ? root_->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 
 void QtWindow::SetPosition(int x, int y) {
     if (!root_) return;
     QPoint at(units_.ToPixelsX(Sane(x)), units_.ToPixelsY(Sane(y)));
-    QRect area = PlacementArea();
+    QRect area = PlacementArea(at);
     if (area.isValid()) {
         int width = std::max(root_->width(), ReachableEdge);
         at.setX(std::clamp(at.x(), area.left() - width + ReachableEdge, area.right() - ReachableEdge));

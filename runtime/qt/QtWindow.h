@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -110,6 +111,7 @@ public:
     // Closes without asking the handler; the window's loops end.
     void CloseNow();
 
+
 private:
     friend class WindowAgent;
 
@@ -154,7 +156,7 @@ private:
 
     QSize Decorations() const;
     // Where the window may be placed: the screen's free area, or a child's frame area.
-    QRect PlacementArea() const;
+    QRect PlacementArea(std::optional<QPoint> at = std::nullopt) const;
     QRect NormalGeometry() const;
     QPoint TopLeft() const;
     void MoveTo(QPoint at);

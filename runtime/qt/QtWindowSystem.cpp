@@ -23,9 +23,13 @@ std::unique_ptr<Window> QtWindowSystem::CreateWindow(const WindowDef& definition
 }
 
 void QtWindowSystem::StartThread(std::function<void()> procedure, int) {
+    bool fromFrame = Frame() != nullptr;
     QMetaObject::invokeMethod(
         &context_,
-        [procedure = std::move(procedure)] {
+        [this, fromFrame, procedure = std::move(procedure)] {
+            // A procedure whose turn comes after the application began to close, or after
+            // the frame that started it has gone, would open a window nobody closes.
+            if (closingDown_ || framesClosing_ || (fromFrame && !Frame())) return;
             ThreadScope scope(NewThreadNumber());
             procedure();
         },
@@ -40,11 +44,16 @@ QtWindow* QtWindowSystem::Frame() const {
     return nullptr;
 }
 
-void QtWindowSystem::Register(QtWindow& window) { windows_.push_back(&window); }
+void QtWindowSystem::Register(QtWindow& window) {
+    windows_.push_back(&window);
+    // A new frame is a new start: what it starts may open again.
+    if (window.IsFrame()) framesClosing_ = false;
+}
 
 void QtWindowSystem::Unregister(QtWindow& window) {
     windows_.erase(std::remove(windows_.begin(), windows_.end(), &window), windows_.end());
     if (closingFrame_ == &window) closingFrame_ = nullptr;
+    if (asked_ == &window) asked_ = nullptr;
     ContinueCloseDown();
 }
 
@@ -56,10 +65,7 @@ bool QtWindowSystem::OthersOpen() const {
 
 void QtWindowSystem::CloseDown() {
     closingDown_ = true;
-    // The newest windows first: they were opened from the older ones.
-    std::vector<QtWindow*> windows(windows_.rbegin(), windows_.rend());
-    for (QtWindow* window : windows)
-        if (!window->IsFrame() && window->IsOpen()) window->PostEvent(Event::CloseDown);
+    asked_ = nullptr;
     ContinueCloseDown();
 }
 
@@ -69,20 +75,34 @@ void QtWindowSystem::CloseFrame(QtWindow& frame) {
 }
 
 void QtWindowSystem::CloseDownRefused() {
+    asked_ = nullptr;
     closingDown_ = false;
+    framesClosing_ = false;
     closingFrame_ = nullptr;
 }
 
 void QtWindowSystem::ContinueCloseDown() {
-    if (!closingDown_ || OthersOpen()) return;
+    if (!closingDown_) return;
+    // One window at a time, the newest first (it was opened from the older ones): a
+    // window that refuses stops the close-down before any other was asked.
+    if (asked_ && asked_->IsOpen()) return;
+    asked_ = nullptr;
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+        if ((*it)->IsFrame() || !(*it)->IsOpen()) continue;
+        asked_ = *it;
+        asked_->PostEvent(Event::CloseDown);
+        return;
+    }
     closingDown_ = false;
     if (QtWindow* frame = std::exchange(closingFrame_, nullptr)) {
+        framesClosing_ = true;
         frame->CloseNow();
         return;
     }
     std::vector<QtWindow*> frames;
     for (QtWindow* window : windows_)
         if (window->IsFrame() && window->IsOpen()) frames.push_back(window);
+    framesClosing_ = !frames.empty();
     for (QtWindow* frame : frames) frame->PostEvent(Event::CloseDown);
 }
 

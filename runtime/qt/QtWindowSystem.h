@@ -24,8 +24,9 @@ public:
     // Queues the procedure on the GUI thread, to run under a thread number of its own.
     void StartThread(std::function<void()> procedure, int stackSize) override;
     void ShellOpen(Window* owner, const std::string& target) override;
-    // Every open window but the frames is sent the close-down event; the frames follow
-    // once all the others have closed.
+    // Every open window but the frames is sent the close-down event, one after the other
+    // from the newest; the frames follow once all the others have closed. A window that
+    // refuses ends the close-down.
     void CloseDown() override;
 
     // The open frame, nullptr when there is none.
@@ -48,6 +49,8 @@ private:
     std::vector<QtWindow*> windows_;  // in order of creation
     bool closingDown_ = false;
     QtWindow* closingFrame_ = nullptr;
+    QtWindow* asked_ = nullptr;  // the window whose answer to the close-down is awaited
+    bool framesClosing_ = false;  // the frames were told to close: nothing new opens
     QObject context_;
 };
 

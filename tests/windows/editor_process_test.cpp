@@ -120,3 +120,20 @@ TEST(EditorProcess, ADisplayThatCannotBeOpenedIsSaidInOneLineAndTheProgramEndsCl
     EXPECT_EQ(std::count(result.Errors.begin(), result.Errors.end(), '\n'), 1) << result.Errors;
     EXPECT_FALSE(FileExists(dir.File("VERDO"))) << "nothing was started";
 }
+
+TEST(EditorProcess, AFrameKeptOnTheSecondScreenComesBackThere) {
+    TempProgramDir dir;
+    std::string program = dir.InstallProgram();
+    std::filesystem::copy_file(std::filesystem::path(VERDO_BINARY).parent_path() / "libverdo_gui.so",
+                               dir.File("libverdo_gui.so"));
+    WriteFileBytes(dir.File("screens.json"),
+                   R"({"screens": [{"name": "left", "x": 0, "y": 0, "width": 1024, "height": 768},
+                                   {"name": "right", "x": 1024, "y": 0, "width": 1280, "height": 1024}]})");
+    WriteFileBytes(dir.File("VERDO.INI"), "[Main]\nMaximize=No\nXPos=700\nYPos=40\nWidth=421\nHeight=237\n");
+    ProcessResult result = RunProcess(program, {},
+                                      {{"QT_QPA_PLATFORM", "offscreen:configfile=" + dir.File("screens.json")},
+                                       {"VERDO_STARTUP_REPORT", dir.File("report")}});
+    ASSERT_EQ(result.ExitCode, 0) << result.Errors;
+    EXPECT_EQ(ReadProfileString("Main", "XPos", "", dir.File("VERDO.INI")), "700");
+    EXPECT_EQ(ReadProfileString("Main", "YPos", "", dir.File("VERDO.INI")), "40");
+}

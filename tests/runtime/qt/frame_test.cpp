@@ -134,6 +134,14 @@ TEST_F(FrameTest, MenuItemsAreAcceptedAndShowTheirMessageWhileHighlighted) {
     emit Find<QMenu>(*frame, "?FILEMENU")->aboutToHide();
     EXPECT_EQ(Zone(1)->text(), "Idle");
 
+    // The mouse crossing the menu bar shows a title's message, and takes it away again.
+    auto* bar = test::AsQt(*frame).RootWidget()->findChild<QMenuBar*>();
+    emit bar->hovered(Find<QMenu>(*frame, "?FILEMENU")->menuAction());
+    EXPECT_EQ(Zone(1)->text(), "File Menu");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(bar, &leave);
+    EXPECT_EQ(Zone(1)->text(), "Idle");
+
     item->trigger();
     EXPECT_TRUE(test::SpinUntil([&] { return frameHandler.Has(Event::Accepted, 2); }));
     EXPECT_EQ(test::AsQt(*frame).RootWidget()->findChild<QMenuBar*>()->actions().size(), 3);
@@ -221,6 +229,21 @@ TEST_F(FrameTest, AChildRefusingToCloseDownKeepsTheFrameOpen) {
     ASSERT_TRUE(test::SpinUntil([&] { return frameHandler.Count(Event::CloseDown) == 1; }));
     EXPECT_FALSE(child->IsOpen());
     EXPECT_TRUE(test::SpinUntil([&] { return !frame->IsOpen(); }));
+}
+
+TEST_F(FrameTest, AWindowRefusingToCloseDownKeepsTheWindowsWhoseCloseDownWasStillQueued) {
+    auto second = system.CreateWindow(ChildDef("Second"));
+    test::RecordingHandler secondHandler;
+    secondHandler.Answer = [](const WindowEvent& e) { return e.Code == Event::CloseDown ? 5 : 0; };
+    second->SetHandler(&secondHandler);
+    second->Open();
+    system.CloseDown();
+    ASSERT_TRUE(test::SpinUntil([&] { return secondHandler.Count(Event::CloseDown) == 1; }));
+    test::Drain();
+    EXPECT_EQ(childHandler.Count(Event::CloseDown), 0) << "the older window was asked after the refusal";
+    EXPECT_TRUE(child->IsOpen());
+    EXPECT_TRUE(second->IsOpen());
+    EXPECT_TRUE(frame->IsOpen());
 }
 
 TEST_F(FrameTest, SwitchingChildWindowsMovesTheFocusEventsAndEnterPressesTheDefaultButton) {

@@ -223,5 +223,25 @@ TEST(QtHistoryWindow, ReturnsTheButtonPressedAndTheCloseAnswer) {
     EXPECT_EQ(window.Show(request, {}), ButtonNo);
 }
 
+TEST(QtMessageDialog, AQuestionShowsTheOrdinaryPointerAndTheWaitCursorComesBackAfter) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool plainWhileAsked = false;
+    WhenShown([&](QDialog& dialog) {
+        plainWhileAsked = QApplication::overrideCursor() == nullptr;
+        Press(dialog, "Yes");
+    });
+    QtMessageDialog questions;
+    MessageRequest request;
+    request.Title = "Save Record";
+    request.Text = "Do you want to save the changes to this record?";
+    request.Buttons = ButtonYes | ButtonNo;
+    request.DefaultButton = ButtonYes;
+    EXPECT_EQ(questions.Show(request), ButtonYes);
+    EXPECT_TRUE(plainWhileAsked);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+}
+
 }  // namespace
 }  // namespace verdo
