@@ -2,7 +2,6 @@
 
 #include "core/Dictionary.h"
 #include "core/ProgramNames.h"
-#include "export/ExportRESFile.h"
 #include "framework/MessageManager.h"
 #include "framework/SettingsFile.h"
 #include "runtime/text/Text.h"
@@ -10,7 +9,7 @@
 namespace verdo {
 
 int RunProgram(const std::string& modulePath, const std::string& commandTail,
-               const std::function<void()>& interactive) {
+               const std::function<void(int32_t)>& buildTime, const std::function<void()>& interactive) {
     ComposeNames(modulePath, commandTail);
     MessageManager& messages = GlobalMessages();
     messages.Initialise();
@@ -18,10 +17,11 @@ int RunProgram(const std::string& modulePath, const std::string& commandTail,
     SettingsFile& settings = GlobalSettings();
     settings.Open(SettingsFileName);
 
-    if (!TrimRight(CommandTail).empty())
-        ExportRESFile(ReadProjectNumber(CommandTail), 1);
-    else if (interactive)
+    if (!TrimRight(CommandTail).empty()) {
+        if (buildTime) buildTime(ReadProjectNumber(CommandTail));
+    } else if (interactive) {
         interactive();
+    }
 
     settings.Close();
     DictionaryShutdown();

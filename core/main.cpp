@@ -5,6 +5,7 @@
 
 #include "core/ProgramNames.h"
 #include "core/Startup.h"
+#include "export/ExportRESFile.h"
 #include "runtime/platform/ModulePath.h"
 #include "runtime/text/Text.h"
 
@@ -32,5 +33,5 @@ int main(int argc, char** argv) {
     std::string modulePath = verdo::ModuleFileName();
     std::string tail = verdo::CommandTailFrom(argc, argv);
     if (verdo::TrimRight(tail).find_first_not_of(" \t") == std::string::npos) return RunInteractive(modulePath, argc, argv);
-    return verdo::RunProgram(modulePath, tail, nullptr);
+    return verdo::RunProgram(modulePath, tail, [](int32_t project) { verdo::ExportRESFile(project, 1); }, nullptr);
 }

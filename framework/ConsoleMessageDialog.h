@@ -1,7 +1,7 @@
 #pragma once
 #include <iosfwd>
 
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 
 namespace verdo {
 

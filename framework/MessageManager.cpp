@@ -188,7 +188,8 @@ unsigned MessageManager::AskButtons(uint16_t id, unsigned buttons, unsigned defa
 unsigned MessageManager::ShowRaised(const MessageRequest& request, const std::string& text, uint8_t level) {
     if (LOGERRORS) {
         const Clock& clock = CurrentClock();
-        ERRORLOG.Append(FormatDate(clock.Today(), "@D17") + "@" + FormatTime(clock.Now(), "@T8") + " --> " + text);
+        ClockReading now = clock.Read();
+        ERRORLOG.Append(FormatDate(now.Today, "@D17") + "@" + FormatTime(now.Now, "@T8") + " --> " + text);
     }
     if (HISTORYTHRESHOLD == 0) return ShowMessage(request);
 

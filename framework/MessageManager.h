@@ -10,8 +10,8 @@
 
 #include "framework/ConsoleMessageDialog.h"
 #include "framework/ErrorLog.h"
-#include "framework/HistoryDialog.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/HistoryDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/MessageLevels.h"
 
 namespace verdo {

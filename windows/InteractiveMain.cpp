@@ -6,6 +6,7 @@
 
 #include "core/ProgramNames.h"
 #include "core/Startup.h"
+#include "export/ExportRESFile.h"
 #include "framework/MessageManager.h"
 #include "runtime/platform/ModulePath.h"
 #include "runtime/qt/DisplayProbe.h"
@@ -43,7 +44,8 @@ extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int a
     GlobalMessages().SetHistoryDialog(&history);
     InstallStartupProbe();
     RegisterProcedure("BrowseRESFile", [] { BrowseRESFile(); });
-    RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [] { Main(); });
+    RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [](int32_t project) { ExportRESFile(project, 1); },
+               [] { Main(); });
     GlobalMessages().SetDialog(nullptr);
     GlobalMessages().SetHistoryDialog(nullptr);
     SetFileDialogs(nullptr);

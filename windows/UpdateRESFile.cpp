@@ -11,7 +11,7 @@
 #include "framework/EditInPlaceManager.h"
 #include "framework/FileManager.h"
 #include "framework/LookupDropList.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/MessageManager.h"
 #include "framework/RelationManager.h"
 #include "framework/Requests.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 
 namespace verdo {
 

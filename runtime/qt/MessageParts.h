@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QString>
 
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 
 class QDialog;
 class QPushButton;

@@ -2,7 +2,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "framework/HistoryDialog.h"
+#include "runtime/window/HistoryDialog.h"
 
 namespace verdo {
 

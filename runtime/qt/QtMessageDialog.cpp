@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "framework/HistoryDialog.h"
+#include "runtime/window/HistoryDialog.h"
 #include "runtime/qt/MessageParts.h"
 
 namespace verdo {

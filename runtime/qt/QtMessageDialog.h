@@ -2,7 +2,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 
 namespace verdo {
 

@@ -193,10 +193,7 @@ int StoreConnection::CreateFile(const std::string& path) {
             if (rc == SQLITE_OK)
                 rc = sqlite3_exec(db, schema::CreateIndexSql(table, key).c_str(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK || !entry.StandardRows) continue;
-        std::string columns = schema::SelectColumns(table).substr(std::string("rowid, ").size());
-        std::string placeholders;
-        for (size_t i = 0; i < schema::StoredFields(table).size(); ++i) placeholders += i ? ", ?" : "?";
-        std::string sql = "INSERT INTO \"" + table.Label + "\" (" + columns + ") VALUES (" + placeholders + ")";
+        std::string sql = schema::InsertSql(table);
         sqlite3_stmt* insert = nullptr;
         rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr);
         for (const std::string& row : entry.StandardRows()) {

@@ -8,7 +8,7 @@
 #include "core/Records.h"
 #include "framework/DefaultMessages.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/RelationManager.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"

@@ -12,7 +12,7 @@
 #include "core/Records.h"
 #include "export/ExportRESFile.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"
 #include "tests/support/FixedClock.h"

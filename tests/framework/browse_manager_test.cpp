@@ -10,7 +10,7 @@
 #include "framework/BrowseManager.h"
 #include "framework/DefaultMessages.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/RelationManager.h"
 #include "framework/Requests.h"
 #include "framework/WindowManager.h"

@@ -9,7 +9,7 @@
 #include "framework/BrowseManager.h"
 #include "framework/EditInPlaceManager.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/RelationManager.h"
 #include "framework/WindowManager.h"
 #include "runtime/text/Text.h"

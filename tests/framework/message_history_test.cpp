@@ -6,7 +6,7 @@
 
 #include "framework/ConsoleMessageDialog.h"
 #include "framework/DefaultMessages.h"
-#include "framework/HistoryDialog.h"
+#include "runtime/window/HistoryDialog.h"
 #include "framework/MessageManager.h"
 #include "runtime/datetime/Pictures.h"
 #include "tests/support/ScriptedMessageDialog.h"

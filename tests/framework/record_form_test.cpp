@@ -6,7 +6,7 @@
 #include "core/Dictionary.h"
 #include "core/Records.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/MessageManager.h"
 #include "framework/RelationManager.h"
 #include "framework/SettingsFile.h"

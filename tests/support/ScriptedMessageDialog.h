@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 
 namespace verdo::test {
 

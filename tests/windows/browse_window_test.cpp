@@ -14,7 +14,7 @@
 #include "core/ProgramNames.h"
 #include "core/Records.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/SettingsFile.h"
 #include "runtime/platform/ProfileFile.h"
 #include "runtime/qt/QtWindowSystem.h"

@@ -20,7 +20,7 @@
 #include "core/Records.h"
 #include "export/VersionResource.h"
 #include "framework/FileManager.h"
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 #include "framework/RelationManager.h"
 #include "framework/Requests.h"
 #include "framework/SettingsFile.h"

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "framework/HistoryDialog.h"
+#include "runtime/window/HistoryDialog.h"
 #include "runtime/qt/MessageParts.h"
 #include "runtime/qt/QtHistoryWindow.h"
 #include "runtime/qt/QtMessageDialog.h"

@@ -1,4 +1,4 @@
-#include "framework/HistoryDialog.h"
+#include "runtime/window/HistoryDialog.h"
 
 namespace verdo {
 

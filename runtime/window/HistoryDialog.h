@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/MessageDialog.h"
+#include "runtime/window/MessageDialog.h"
 
 namespace verdo {
 
