@@ -1,9 +1,7 @@
 #include "export/ExportRESFile.h"
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +17,7 @@
 #include "framework/FileManager.h"
 #include "framework/MessageManager.h"
 #include "runtime/bytes/AtomicFile.h"
+#include "runtime/bytes/DirectoryLock.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"
@@ -80,16 +79,22 @@ bool UsableTarget(const std::string& directory, const std::string& name) {
            name.find('/') == std::string::npos;
 }
 
-std::optional<std::string> ExistingFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Puts a file back as it was before this run wrote it; one that was not there goes.
-void PutBack(const std::string& path, const std::optional<std::string>& previous) {
-    if (previous) WriteFileAtomically(path, *previous);
-    else std::remove(path.c_str());
+// At build time the resource file goes in place only once the store holds its numbers:
+// a file ahead of the store would be shipped again by the next build. Runs that write
+// into the same directory take turns from their commit to the file's rename, so that
+// the files land in the order of the numbers. Returns whether the file is in place.
+bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string& directory, const std::string& path,
+                     const std::string& image) {
+    std::unique_ptr<PendingFile> pending = PendingFile::Prepare(path, image);
+    // Without its turn the file stays out rather than land out of order; the numbers
+    // are stored all the same, as when the file cannot be written.
+    std::optional<DirectoryLock> turn =
+        pending ? DirectoryLock::Take(directory, res.LOCKRECOVER * 1000) : std::optional<DirectoryLock>();
+    if (res.FILE->CommitTransaction() != NoError) {
+        ReportToBuild(projectNumber, StoreFailureText(LastError()));
+        return false;
+    }
+    return pending && turn && pending->Place() == CreateOutcome::Created;
 }
 
 void Show(const std::string& title, const std::string& text, int icon) {
@@ -175,17 +180,14 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
             std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
             if (!failure) image = ComposeVersionResource(project, extras);
         }
-        std::optional<std::string> previous;
-        if (image && inTransaction) previous = ExistingFile(resFile);
-        failure = !image || !WriteFileAtomically(resFile, *image);
-
-        // The stamp and the increment are kept even when the file could not be written;
-        // a file written for numbers the store then failed to keep is taken back.
-        if (inTransaction && res.FILE->CommitTransaction() != NoError) {
-            std::string reason = StoreFailureText(LastError());
-            if (!failure) PutBack(resFile, previous);
-            ReportToBuild(projectNumber, reason);
+        if (!inTransaction) {
+            failure = !image || !WriteFileAtomically(resFile, *image);
+        } else if (!image) {
+            // The stamp and the increment are kept even when the file cannot be made.
             failure = true;
+            if (res.FILE->CommitTransaction() != NoError) ReportToBuild(projectNumber, StoreFailureText(LastError()));
+        } else {
+            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image);
         }
         inTransaction = false;
 

@@ -22,9 +22,10 @@
 # - Resource files. Each is replaced in one rename, so it is always complete: its first
 #   32 bytes are the empty resource header, the second header's data size matches the
 #   file, and the length words of the version information fit inside each other. A run
-#   holds the store's transaction until its file is in place and commits after that, so
-#   a file carries the store's number, or one more when the run that wrote it was
-#   killed between the rename and the commit.
+#   puts its file in place only after the store has taken its numbers, so a file never
+#   carries a number the store lacks: it carries the store's number, or an older one
+#   when the run was killed between its commit and the rename (the next run writes the
+#   file anew).
 # - Temporary files. A writer puts its bytes into a file without a name and names it only
 #   for the rename, so a killed run leaves a named temporary file only when killed
 #   between these two calls; any run after that removes such files of writers that are
@@ -147,8 +148,8 @@ for number, (name, out) in projects.items():
         line += ", file carries %s" % written
         if broken:
             problems.append("%s: %s" % (path, broken))
-        elif version is not None and written not in (version, version + 1):
-            problems.append("%s carries %d, the store %d" % (path, written, version))
+        elif version is not None and written > version:
+            problems.append("%s carries %d, ahead of the store's %d" % (path, written, version))
     elif completed[number]:
         problems.append(path + " is missing after completed runs")
     print(line)

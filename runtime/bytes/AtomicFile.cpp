@@ -236,49 +236,96 @@ CreateOutcome RenameIfAbsent(const std::string& temp, const Target& target) {
     return CreateOutcome::Created;
 }
 
-CreateOutcome PutNamed(const Target& target, std::string_view bytes, const struct stat* old, bool replace) {
-    std::string temp;
+}  // namespace
+
+// The bytes are on disk in a file without a name, or, where the file system has no such
+// files, under a temporary name of this writer's.
+struct PendingFile::Parts {
+    Target target;
+    bool replace = true;
     UniqueFd fd;
-    for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
-        temp = TempName(target);
-        // With mode 0666 the kernel applies the umask and any default ACL of the directory.
-        fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (!fd.Valid() && errno != EEXIST) return Fail(errno);
-    }
-    if (!fd.Valid()) return Fail(EEXIST);
-    if (!Fill(fd.Get(), bytes, old)) {
+    std::string temp;  // empty for a file without a name
+    bool placed = false;
+    // Kept for the named way, should the file system refuse a name to the unnamed file.
+    std::string bytes;
+    std::optional<struct stat> old;
+
+    // Writes the bytes under a temporary name of this writer's.
+    bool WriteNamed() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temp = TempName(target);
+            // With mode 0666 the kernel applies the umask and any default ACL of the directory.
+            fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+            if (fd.Valid()) break;
+            if (errno != EEXIST) return Fail(errno), false;
+        }
+        if (!fd.Valid()) return Fail(EEXIST), false;
+        if (Fill(fd.Get(), bytes, old ? &*old : nullptr)) return true;
         int error = errno;
         ::unlink(temp.c_str());
-        return Fail(error);
+        temp.clear();
+        return Fail(error), false;
     }
-    if (!replace) return RenameIfAbsent(temp, target);
-    if (::rename(temp.c_str(), target.path.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        return Fail(error);
+};
+
+std::unique_ptr<PendingFile> PendingFile::Prepare(const std::string& path, std::string_view bytes, bool replace) {
+    auto parts = std::make_unique<Parts>();
+    parts->target = Split(path);
+    parts->replace = replace;
+    parts->bytes.assign(bytes);
+    RemoveAbandoned(parts->target);
+    struct stat old {};
+    if (replace && ::stat(path.c_str(), &old) == 0) parts->old = old;
+
+    if (std::optional<mode_t> mode = NewFileMode()) {
+        parts->fd.Reset(::open(parts->target.Directory().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, *mode));
+        // Older kernels and file systems such as FAT cannot make a file without a name.
+        if (!parts->fd.Valid() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Fail(errno), nullptr;
+        if (parts->fd.Valid() && !Fill(parts->fd.Get(), bytes, parts->old ? &*parts->old : nullptr))
+            return Fail(errno), nullptr;
     }
-    return CreateOutcome::Created;
+    if (!parts->fd.Valid() && !parts->WriteNamed()) return nullptr;
+    return std::unique_ptr<PendingFile>(new PendingFile(std::move(parts)));
 }
 
-CreateOutcome Put(const std::string& path, std::string_view bytes, bool replace) {
-    Target target = Split(path);
-    RemoveAbandoned(target);
-    struct stat old {};
-    const struct stat* keep = replace && ::stat(path.c_str(), &old) == 0 ? &old : nullptr;
+PendingFile::PendingFile(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
+PendingFile::~PendingFile() {
+    if (!parts_->placed && !parts_->temp.empty()) ::unlink(parts_->temp.c_str());
+}
+
+CreateOutcome PendingFile::Place() {
+    Parts& p = *parts_;
+    if (p.placed) return CreateOutcome::Failed;
     std::optional<CreateOutcome> outcome;
-    if (std::optional<mode_t> mode = NewFileMode()) {
-        UniqueFd fd(::open(target.Directory().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, *mode));
-        // Older kernels and file systems such as FAT cannot make a file without a name.
-        if (!fd.Valid() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Fail(errno);
-        if (fd.Valid()) {
-            if (!Fill(fd.Get(), bytes, keep)) return Fail(errno);
-            outcome = NameUnnamed(fd.Get(), target, replace);
+    if (p.temp.empty()) outcome = NameUnnamed(p.fd.Get(), p.target, p.replace);
+    if (!outcome) {
+        // A file system that refuses a name to an unnamed file gets the named way.
+        if (p.temp.empty() && !p.WriteNamed()) {
+            p.placed = true;
+            return CreateOutcome::Failed;
         }
+        if (!p.replace) {
+            outcome = RenameIfAbsent(p.temp, p.target);
+        } else if (::rename(p.temp.c_str(), p.target.path.c_str()) != 0) {
+            outcome = Fail(errno);
+            ::unlink(p.temp.c_str());
+        } else {
+            outcome = CreateOutcome::Created;
+        }
+        p.temp.clear();
     }
-    if (!outcome) outcome = PutNamed(target, bytes, keep, replace);
-    if (*outcome == CreateOutcome::Created) SyncDirectory(target);
+    p.placed = true;
+    if (*outcome == CreateOutcome::Created) SyncDirectory(p.target);
     return *outcome;
+}
+
+namespace {
+
+CreateOutcome Put(const std::string& path, std::string_view bytes, bool replace) {
+    std::unique_ptr<PendingFile> pending = PendingFile::Prepare(path, bytes, replace);
+    if (!pending) return CreateOutcome::Failed;
+    return pending->Place();
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,25 @@ namespace verdo {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 enum class CreateOutcome { Created, AlreadyThere, Failed };
+
+// A new file for path, its bytes written and on disk but not yet under the name, so that
+// putting it in place can wait for something else to succeed first. Place puts it there
+// in one step (replacing the file, or only where nothing has the name); dropped without
+// Place, it leaves nothing behind, and a process killed meanwhile leaves nothing either.
+class PendingFile {
+public:
+    // nullptr when the bytes could not be written; the runtime's last error says why.
+    static std::unique_ptr<PendingFile> Prepare(const std::string& path, std::string_view bytes, bool replace = true);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    CreateOutcome Place();
+
+private:
+    struct Parts;
+    explicit PendingFile(std::unique_ptr<Parts> parts);
+    std::unique_ptr<Parts> parts_;
+};
 
 // Puts a file of exactly these bytes at path unless something of that name is there
 // already, in which case that stays as it is. As with WriteFileAtomically, no one ever

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -161,4 +162,24 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(ReadFileBytes(dir.File("MYAPP.RES/keep")), "old");
     EXPECT_EQ(ReadFileBytes(dir.File("plain")), "old");
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);  // "plain" and the directory, nothing else
+}
+
+TEST(AtomicFile, APendingFileIsInPlaceOnlyOncePlacedAndDroppedLeavesNothing) {
+    TempProgramDir dir;
+    WriteFileBytes(dir.File("APP.RES"), "old");
+    {
+        std::unique_ptr<PendingFile> dropped = PendingFile::Prepare(dir.File("APP.RES"), "never");
+        ASSERT_NE(dropped, nullptr);
+        EXPECT_EQ(ReadFileBytes(dir.File("APP.RES")), "old");
+    }
+    EXPECT_EQ(ReadFileBytes(dir.File("APP.RES")), "old");
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "nothing of the dropped file is left";
+
+    std::unique_ptr<PendingFile> pending = PendingFile::Prepare(dir.File("APP.RES"), "new");
+    ASSERT_NE(pending, nullptr);
+    EXPECT_EQ(ReadFileBytes(dir.File("APP.RES")), "old") << "prepared, not yet in place";
+    EXPECT_EQ(pending->Place(), CreateOutcome::Created);
+    EXPECT_EQ(ReadFileBytes(dir.File("APP.RES")), "new");
+    EXPECT_EQ(pending->Place(), CreateOutcome::Failed) << "a file is placed once";
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
