@@ -93,12 +93,16 @@ TEST(EditorProcess, UnderAWindowManagerTheFrameReopensWhereItClosed) {
     std::string program = dir.InstallProgram();
     std::filesystem::copy_file(std::filesystem::path(VERDO_BINARY).parent_path() / "libverdo_gui.so",
                                dir.File("libverdo_gui.so"));
+    WriteFileBytes(dir.File("lsan"), "leak:libdbus-1.so\n");
     std::vector<std::string> places;
     for (int run = 0; run < 3; ++run) {
         ProcessResult result = RunProcess(program, {},
                                           {{"DISPLAY", display},
                                            {"VERDO_STARTUP_REPORT", dir.File("report")},
-                                           {"VERDO_STARTUP_HOLD_MS", "700"}});
+                                           {"VERDO_STARTUP_HOLD_MS", "700"},
+                                           // The desktop bus library of a real display keeps a
+                                           // buffer to the end; a sanitized build would call it a leak.
+                                           {"LSAN_OPTIONS", "suppressions=" + dir.File("lsan")}});
         ASSERT_EQ(result.ExitCode, 0) << result.Errors;
         std::string ini = dir.File("VERDO.INI");
         places.push_back(ReadProfileString("Main", "XPos", "", ini) + "," + ReadProfileString("Main", "YPos", "", ini));
