@@ -1,0 +1,87 @@
+# verdo_version_resource(<target> PROJECT <number> [KEEP_VERSION])
+#
+# Makes every build of <target> run VERDO's build-time step for the project first (its
+# version numbers raised by their steps) and link the resulting .RES file into the
+# target: as it is where the toolchain links .res files (MSVC, lld-link), made into an
+# object by the toolchain's windres for MinGW-w64. The file's place comes from the store
+# (the project's folder and name); a relative folder counts from this CMake folder's
+# build folder, where the step runs. KEEP_VERSION, or the cache option
+# VERDO_KEEP_VERSION, keeps the numbers as they are (a release rebuild): the file is
+# written without any increment, and a build that changes nothing relinks nothing.
+# A step that fails stops the build with VERDO's own message.
+include_guard(GLOBAL)
+
+set(_VERDO_STEP_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/VerdoStep.cmake")
+option(VERDO_KEEP_VERSION "Build without raising the version numbers of VERDO's projects" OFF)
+
+function(_verdo_windres out)
+  if(CMAKE_RC_COMPILER AND CMAKE_RC_COMPILER MATCHES "windres")
+    set(${out} "${CMAKE_RC_COMPILER}" PARENT_SCOPE)
+    return()
+  endif()
+  # A MinGW-w64 toolchain names its tools after its compiler: x86_64-w64-mingw32-gcc.
+  set(names)
+  foreach(compiler ${CMAKE_C_COMPILER} ${CMAKE_CXX_COMPILER})
+    get_filename_component(base "${compiler}" NAME)
+    if(base MATCHES "^(.*-)(gcc|g\\+\\+|cc|c\\+\\+|clang|clang\\+\\+)(-[0-9.]+)?$")
+      list(APPEND names "${CMAKE_MATCH_1}windres")
+      get_filename_component(dir "${compiler}" DIRECTORY)
+      list(APPEND hints "${dir}")
+    endif()
+  endforeach()
+  find_program(VERDO_WINDRES NAMES ${names} HINTS ${hints})
+  set(${out} "${VERDO_WINDRES}" PARENT_SCOPE)
+endfunction()
+
+function(verdo_version_resource target)
+  cmake_parse_arguments(ARG "KEEP_VERSION" "PROJECT" "" ${ARGN})
+  if(NOT TARGET ${target})
+    message(FATAL_ERROR "VERDO: verdo_version_resource: ${target} is not a target")
+  endif()
+  if(NOT ARG_PROJECT MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): PROJECT takes the project's number, not '${ARG_PROJECT}'")
+  endif()
+  if(NOT VERDO_PROGRAM OR NOT VERDO_STORE_PROGRAM)
+    message(FATAL_ERROR "VERDO: verdo_version_resource: the programs verdo and verdo-store were not found")
+  endif()
+  set(folder "${CMAKE_CURRENT_BINARY_DIR}")
+  # Where the step will write the file, as the store composes it from this folder.
+  execute_process(COMMAND "${VERDO_STORE_PROGRAM}" path ${ARG_PROJECT}
+    WORKING_DIRECTORY "${folder}" RESULT_VARIABLE failed OUTPUT_VARIABLE res ERROR_VARIABLE why
+    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_STRIP_TRAILING_WHITESPACE)
+  if(failed OR res STREQUAL "")
+    message(FATAL_ERROR "${why}")
+  endif()
+  set(keep OFF)
+  if(ARG_KEEP_VERSION OR VERDO_KEEP_VERSION)
+    set(keep ON)
+  endif()
+
+  set(step ${target}_verdo_version_resource)
+  add_custom_target(${step}
+    COMMAND "${CMAKE_COMMAND}" "-DVERDO_PROGRAM=${VERDO_PROGRAM}" "-DVERDO_STORE_PROGRAM=${VERDO_STORE_PROGRAM}"
+            "-DPROJECT=${ARG_PROJECT}" "-DKEEP=${keep}" "-DRES=${res}" -P "${_VERDO_STEP_SCRIPT}"
+    BYPRODUCTS "${res}"
+    WORKING_DIRECTORY "${folder}"
+    COMMENT "VERDO: version resource of project ${ARG_PROJECT}"
+    VERBATIM)
+  add_dependencies(${target} ${step})
+
+  if(MSVC OR CMAKE_LINKER MATCHES "lld-link")
+    target_link_options(${target} PRIVATE "${res}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${res}")
+    return()
+  endif()
+  _verdo_windres(windres)
+  if(NOT windres)
+    message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): the toolchain has no windres to make ${res} into an object")
+  endif()
+  set(object "${folder}/${target}_version_resource.o")
+  add_custom_command(OUTPUT "${object}"
+    COMMAND "${windres}" --input-format=res --output-format=coff -i "${res}" -o "${object}"
+    DEPENDS "${res}"
+    COMMENT "VERDO: linking the version resource into ${target}"
+    VERBATIM)
+  set_source_files_properties("${object}" PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  target_sources(${target} PRIVATE "${object}")
+endfunction()
