@@ -1,6 +1,8 @@
 #include "export/ExportRESFile.h"
 
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,22 +81,40 @@ bool UsableTarget(const std::string& directory, const std::string& name) {
            name.find('/') == std::string::npos;
 }
 
+bool ExistingFileHolds(const std::string& path, const std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string held((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return held == bytes;
+}
+
 // At build time the resource file goes in place only once the store holds its numbers:
 // a file ahead of the store would be shipped again by the next build. Runs that write
 // into the same directory take turns from their commit to the file's rename, so that
 // the files land in the order of the numbers. Returns whether the file is in place.
 bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string& directory, const std::string& path,
                      const std::string& image) {
-    std::unique_ptr<PendingFile> pending = PendingFile::Prepare(path, image);
+    // A file that already holds these bytes stays as it is: the build that links it has
+    // nothing to relink.
+    bool same = ExistingFileHolds(path, image);
+    std::unique_ptr<PendingFile> pending = same ? nullptr : PendingFile::Prepare(path, image);
+    RuntimeErrorState fileFailure = LastError();
     // Without its turn the file stays out rather than land out of order; the numbers
     // are stored all the same, as when the file cannot be written.
     std::optional<DirectoryLock> turn =
         pending ? DirectoryLock::Take(directory, res.LOCKRECOVER * 1000) : std::optional<DirectoryLock>();
+    if (pending && !turn) fileFailure = LastError();
     if (res.FILE->CommitTransaction() != NoError) {
         ReportToBuild(projectNumber, StoreFailureText(LastError()));
         return false;
     }
-    return pending && turn && pending->Place() == CreateOutcome::Created;
+    if (same) return true;
+    if (pending && turn && pending->Place() == CreateOutcome::Created) return true;
+    if (pending && turn) fileFailure = LastError();
+    // The build must learn that its file still carries the previous build's numbers.
+    std::cerr << "VERDO: project " << projectNumber << ": " << path
+              << " could not be written: " << fileFailure.FileText << std::endl;
+    return false;
 }
 
 void Show(const std::string& title, const std::string& text, int icon) {
@@ -119,11 +139,11 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
     res.Open();
     bool usable = res.UseFile() == LevelNone;
     uint16_t saved = res.SaveState();
-    // At build time, fetching, raising, stamping and writing back are one transaction,
-    // held until the resource file is in place: parallel builds lose no increment, and the
-    // file on disk carries the numbers the store has. Without the transaction the run
-    // stops before it writes anything: a resource file whose numbers the store does not
-    // hold would be shipped again by the next build. A user's export raises nothing, and
+    // At build time, fetching, raising, stamping and writing back are one transaction, and
+    // the resource file goes in place right after its commit: parallel builds lose no
+    // increment, and the file on disk never carries numbers the store does not hold.
+    // Without the transaction the run stops before it writes anything: such a file would
+    // be shipped again by the next build. A user's export raises nothing, and
     // must not hold the store while its messages wait for the user.
     bool inTransaction = false;
     if (usable && !interactive) {
@@ -145,6 +165,8 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
                  "Resource Number \"" + std::to_string(projectNumber) +
                      "\" was not found! Please correct the error and try again.",
                  IconExclamation);
+        // A build must not link a file left from before as if this run had written it.
+        if (!found && !interactive && usable) ReportToBuild(projectNumber, "there is no such project");
         failure = !found;
     }
     if (found) {
@@ -179,6 +201,9 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
         } else {
             std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
             if (!failure) image = ComposeVersionResource(project, extras);
+            if (!interactive && failure) ReportToBuild(projectNumber, "its extra strings could not be read");
+            else if (!interactive && !image)
+                ReportToBuild(projectNumber, "its version information is larger than a resource file can hold");
         }
         if (!inTransaction) {
             failure = !image || !WriteFileAtomically(resFile, *image);

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/ProgramNames.h"
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,11 +72,13 @@ TEST_F(BuildTimeRun, RaisesTheVersionAndRewritesTheResourceWithNoDisplayAndNoOut
     EXPECT_TRUE(FileExists(dir.File("VERDO.INI")));
 }
 
-TEST_F(BuildTimeRun, CommandTailsOfEveryShapeEndQuietlyWithStatusZero) {
+TEST_F(BuildTimeRun, CommandTailsOfEveryShapeEndWithStatusZeroAndANumberNoProjectHasIsSaid) {
     for (std::string tail : {"-5", "1,5", "99999999999", "4294967308", "x12", "\xE9\xFF", "-", "0", "12x"}) {
         ProcessResult run = Run({tail});
         EXPECT_EQ(run.ExitCode, 0) << tail;
-        EXPECT_EQ(run.Errors, "") << tail;
+        int32_t number = verdo::ReadProjectNumber(tail);
+        std::string line = "VERDO: project " + std::to_string(number) + " was not exported: there is no such project\n";
+        EXPECT_EQ(run.Errors, number == 12 ? "" : line) << tail;
     }
     EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8") << "only \"12x\" reached project 12";
     EXPECT_EQ(Run({}).ExitCode, 0);
@@ -92,11 +97,12 @@ TEST_F(BuildTimeRun, AStoreThatIsNotADatabaseIsReportedOnStandardErrorAndKept) {
     EXPECT_FALSE(FileExists(out + "MYAPP.RES"));
 }
 
-TEST_F(BuildTimeRun, AMissingTargetDirectoryWritesNothingButTheStamp) {
+TEST_F(BuildTimeRun, AMissingTargetDirectoryWritesNothingButTheStampAndSaysSo) {
     Sql("UPDATE RESFile SET ProjectPath = '" + dir.Path() + "gone' WHERE RESNumber = 12");
     ProcessResult run = Run({"12"});
     EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(run.Errors, "");
+    EXPECT_EQ(run.Errors,
+              "VERDO: project 12: " + dir.Path() + "gone/MYAPP.RES could not be written: No such file or directory\n");
     EXPECT_NE(Value("SELECT ExportDate FROM RESFile WHERE RESNumber = 12"), "0");
     EXPECT_FALSE(FileExists(dir.Path() + "gone"));
 }
@@ -182,4 +188,18 @@ TEST(ProgramStart, WithoutACommandLineOrADisplayTheEditorSaysWhyAndEndsCleanly) 
     EXPECT_EQ(noDisplay.ExitCode, 0);
     EXPECT_NE(noDisplay.Errors.find("there is no display"), std::string::npos) << noDisplay.Errors;
     EXPECT_FALSE(FileExists(dir.File("VERDO"))) << "nothing was started";
+}
+
+TEST_F(BuildTimeRun, AFileThatAlreadyHoldsTheBytesStaysUntouchedSoNothingRelinks) {
+    Sql("UPDATE RESFile SET INC_FV_1 = 0, INC_FV_2 = 0, INC_FV_3 = 0, INC_FV_4 = 0, INC_PV_1 = 0, INC_PV_2 = 0, "
+        "INC_PV_3 = 0, INC_PV_4 = 0 WHERE RESNumber = 12");
+    ASSERT_EQ(Run({"12"}).Errors, "");
+    struct stat before {};
+    ASSERT_EQ(stat((out + "MYAPP.RES").c_str(), &before), 0);
+    ProcessResult again = Run({"12"});
+    EXPECT_EQ(again.Errors, "");
+    struct stat after {};
+    ASSERT_EQ(stat((out + "MYAPP.RES").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the same file, not a new one with the same bytes";
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
 }
