@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The whole road of a user who cross-builds a Windows program with VERDO's package:
+# make the Debian package, check it with lintian, unpack it into a throwaway root, add a
+# project to the store, build a small C program with MinGW-w64 and VERDO's CMake module
+# twice, and read the version out of the .exe with an outside reader.
+#   end_to_end.sh BUILD-FOLDER SOURCE-FOLDER
+set -euo pipefail
+build=$(cd "$1" && pwd)
+source=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work/package" >/dev/null)
+deb=$(ls "$work"/package/verdo_*_amd64.deb)
+lintian --fail-on error "$deb" 2>&1 | grep -v "root privileges" || true
+lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors on $(basename "$deb")"
+dpkg-deb -x "$deb" "$work/root"
+verdo="$work/root/usr/bin/verdo"
+readelf -d "$verdo" | grep -q "NEEDED.*Qt" && fail "the build-time program links a window library"
+
+# An installed program keeps its store in the user's data folder.
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home"
+unset VERDO_STORE
+"$verdo" 7 2>/dev/null || true
+store="$XDG_DATA_HOME/verdo/VERDO"
+[ -f "$store" ] || fail "no store in $XDG_DATA_HOME/verdo"
+sqlite3 "$store" "INSERT INTO RESFile (RESNumber, ProjectName, Description, ProjectPath,
+    FV_1, FV_2, FV_3, FV_4, PV_1, PV_2, PV_3, PV_4, INC_FV_4, CompanyName, FileDescription,
+    ProductName, LegalCopyright, FileOS, FileType, LangID, CodePage, EnterDate)
+  VALUES (7, 'SAMPLE', 'A sample program', '.', 1, 2, 3, 4, 1, 2, 0, 0, 1, 'Sample Co',
+    'Sample program', 'Sample', 'Copyright 2026 Sample Co', x'04000400', x'01', '0409', '04b0', 20261210);
+  INSERT INTO ExtraSeg (RESNumber, SegName, SegData) VALUES (7, 'Branch', 'main');"
+
+cmake -S "$source/tests/package/sample" -B "$work/sample" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" >/dev/null
+version() { python3 "$source/tests/package/read_version.py" "$work/sample/sample.exe"; }
+
+cmake --build "$work/sample" >/dev/null
+first=$(version)
+echo "$first"
+grep -qx "FileVersion 1.2.3.5" <<<"$first" || fail "the first build carries $(head -1 <<<"$first")"
+grep -qx "CompanyName=Sample Co" <<<"$first" || fail "the store's company name is missing"
+grep -qx "Branch=main" <<<"$first" || fail "the extra string is missing"
+[ -f "$work/sample/SAMPLE.RES" ] || fail "the .RES file is not in the build folder"
+
+cmake --build "$work/sample" >/dev/null
+grep -qx "FileVersion 1.2.3.6" <<<"$(version)" || fail "the second build does not carry the next number"
+
+# A release rebuild keeps the version and relinks nothing.
+cmake -DVERDO_KEEP_VERSION=ON "$work/sample" >/dev/null
+cmake --build "$work/sample" >/dev/null
+before=$(stat -c %Y.%i "$work/sample/sample.exe")
+cmake --build "$work/sample" >/dev/null
+[ "$(stat -c %Y.%i "$work/sample/sample.exe")" = "$before" ] || fail "a rebuild with the version kept relinked"
+grep -qx "FileVersion 1.2.3.6" <<<"$(version)" || fail "a rebuild with the version kept changed it"
+[ "$(sqlite3 "$store" "SELECT FV_4 FROM RESFile WHERE RESNumber = 7")" = 6 ] || fail "the store moved on"
+
+# A project the store does not have stops the configuration with its number.
+sed 's/PROJECT 7/PROJECT 99/' "$source/tests/package/sample/CMakeLists.txt" > "$work/CMakeLists.txt"
+cp "$source/tests/package/sample/main.c" "$work/"
+mkdir "$work/missing-source" && mv "$work/CMakeLists.txt" "$work/main.c" "$work/missing-source/"
+if out=$(cmake -S "$work/missing-source" -B "$work/missing" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" 2>&1); then
+  fail "a missing project configured"
+fi
+grep -q "99" <<<"$out" || fail "the message does not name the project: $out"
+echo "PASSED"
