@@ -13,6 +13,7 @@
 #include "runtime/window/MessageDialog.h"
 #include "framework/RelationManager.h"
 #include "framework/Requests.h"
+#include "framework/ToolbarForwarder.h"
 #include "framework/WindowManager.h"
 #include "runtime/text/Text.h"
 #include "runtime/window/EventCodes.h"
@@ -371,6 +372,36 @@ TEST_F(BrowsePaging, KeysAndThePopupMenuPressTheButtonsThatCanAct) {
     EXPECT_EQ(window.Count("Post 1 3"), 2);
     Send(Event::AlertKey, BrowseManager::ShiftEnter);
     EXPECT_EQ(window.Count("Post 1 0"), 0) << "no view button, nothing pressed";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BrowsePaging, TheFramesToolbarButtonsActOnTheBrowseOfItsTargetWindow) {
+    AddNumbered(12);
+    SetUpBrowse();
+    ToolbarForwarder toolbar;
+    manager.Start();
+    manager.AttachToolbar(&toolbar);
+    browse.AttachToolbar(&toolbar);
+    browse.SetSortOrder(2);
+    browse.Refresh(true);
+    EXPECT_EQ(toolbar.Tip(BrowseManager::ToolbarInsert), "Insert a new Record");
+    EXPECT_EQ(toolbar.Tip(BrowseManager::ToolbarPageUp), "Go to the Prior Page");
+    EXPECT_EQ(toolbar.Tip(BrowseManager::ToolbarUp), "Go to the Prior Record");
+    toolbar.Press(BrowseManager::ToolbarDown);
+    EXPECT_EQ(Page(), "1 [2] 3 4 5");
+    toolbar.Press(BrowseManager::ToolbarBottom);
+    EXPECT_EQ(Page(), "8 9 10 11 [12]");
+    toolbar.Press(BrowseManager::ToolbarPageUp);
+    EXPECT_EQ(Page(), "3 4 5 6 [7]");
+    toolbar.Press(BrowseManager::ToolbarTop);
+    EXPECT_EQ(Page(), "[1] 2 3 4 5");
+    toolbar.Press(BrowseManager::ToolbarChange);
+    EXPECT_TRUE(window.CallMade("Post 1 3")) << "the change button is pressed";
+    manager.Finish();
+    EXPECT_EQ(toolbar.Target(), nullptr) << "a finished window is no target";
 }
 
 }  // namespace
