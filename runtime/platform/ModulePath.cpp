@@ -1,5 +1,6 @@
 #include "runtime/platform/ModulePath.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
@@ -15,6 +16,13 @@ std::string ModuleFileName() {
         if (static_cast<size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<size_t>(n));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ProgramModule(const std::string& programDir, const std::string& file) {
+    struct stat info {};
+    for (std::string place : {programDir + file, programDir + "../lib/verdo/" + file})
+        if (::stat(place.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return place;
+    return programDir + file;
 }
 
 }  // namespace verdo
