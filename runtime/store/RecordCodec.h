@@ -7,9 +7,8 @@ struct sqlite3_stmt;
 
 namespace verdo {
 
-// Moves a field between a record buffer and SQL: single-byte text as UTF-8 TEXT with
-// trailing spaces removed, raw bytes as BLOB, numbers as INTEGER, a date as yyyymmdd
-// and a time as hhmmsscc.
+// Moves a field between a record buffer and SQLite in the forms of FieldValues: TEXT,
+// BLOB and INTEGER.
 void BindField(sqlite3_stmt* statement, int parameter, const FieldDef& field, const void* record);
 void ReadField(sqlite3_stmt* statement, int column, const FieldDef& field, void* record);
 

@@ -6,15 +6,14 @@
 
 #include "runtime/store/FieldDictionary.h"
 
-struct sqlite3_stmt;
-
 namespace verdo {
 
-class StoreConnection;
+class StoreEngine;
 
-// One table of a store file, as the file manager sees it: opened under the composed
-// name "<store file>\!<table>", walked along a key or in record order, read by key,
-// and written one record at a time. Every operation returns an error code (0 for
+// One table of a store, as the file manager sees it: opened under the composed name
+// "<store>\!<table>", walked along a key or in record order, read by key, and written
+// one record at a time. The store is a file or a database on a server (StoreEngines.h);
+// the table behaves the same on either. Every operation returns an error code (0 for
 // success) and leaves the run-time error state set on failure.
 class StoreTable {
 public:
@@ -27,16 +26,16 @@ public:
     StoreTable(const StoreTable&) = delete;
     StoreTable& operator=(const StoreTable&) = delete;
 
-    // Splits "<path>\!<label>" into the file and the table inside it.
+    // Splits "<store>\!<label>" into the store and the table inside it.
     static void SplitName(const std::string& name, std::string& path, std::string& label);
 
     const TableDef& Table() const { return table_; }
     const std::string& Name() const { return name_; }
-    bool IsOpen() const { return connection_ != nullptr; }
+    bool IsOpen() const { return engine_ != nullptr; }
 
     int Open(uint8_t mode);
     int Close();
-    // Creates the table (and the store file when it is missing).
+    // Creates the table (and the whole store when it is missing or empty).
     int Create();
     // Makes every key of the table again.
     int BuildKeys();
@@ -49,7 +48,8 @@ public:
     void SetPosition(int key, const void* record);
     int Next(void* record);
     int Previous(void* record);
-    // Reads the first record whose key components equal those in `record`.
+    // Reads the first record whose key components equal those in `record`. Within a
+    // transaction the record stays held for it until it ends.
     int Get(int key, void* record);
 
     int Add(const void* record);
@@ -91,20 +91,20 @@ private:
     // last); AtStart and AfterLast: a walk that ran off its start or its end.
     enum class Place { BeforeFirst, AfterLast, AtRecord, BeforeValues, AtStart };
     int Read(bool forward, void* record);
-    // Steps a prepared read; its row becomes the record read last.
-    int Fetch(sqlite3_stmt* statement, void* record);
-    // Reads a row by its rowid into `record` without moving the position.
-    int ReadRow(int64_t rowId, void* record);
+    // The row just read becomes the record read last and marks the position.
+    int Fetched(const void* record, int64_t rowId);
     // Runs a write inside a transaction of its own unless one is open.
     template <typename Write>
     int Guarded(Write write);
     int WrongState(int code);
+    // The engine's failure becomes the run-time error state of this thread.
+    int Failed(StoreEngine& engine, int code);
 
     const TableDef& table_;
     std::string name_;
     std::string path_;
     std::string label_;
-    std::shared_ptr<StoreConnection> connection_;
+    std::shared_ptr<StoreEngine> engine_;
     int recoverSeconds_ = 0;
 
     int order_ = -1;

@@ -18,7 +18,7 @@
 #include "core/Dictionary.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/bytes/AtomicFile.h"
-#include "runtime/store/StoreConnection.h"
+#include "runtime/store/SqliteStore.h"
 #include "tests/support/TempProgramDir.h"
 
 using namespace verdo;
@@ -106,14 +106,14 @@ protected:
 TEST_F(StoreCreation, WorksWithoutHardLinksAndKeepsAStoreThatIsThere) {
     const std::string path = dir.File("VERDO");
     LikeFat fat;
-    ASSERT_EQ(StoreConnection::CreateFile(path), NoError) << LastError().FileText;
+    ASSERT_EQ(SqliteStore::CreateFile(path), NoError) << LastError().FileText;
     ASSERT_TRUE(IsCompleteStore(path));
 
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
     sqlite3_exec(db, "INSERT INTO RESFile (RESNumber, ProjectName) VALUES (1, 'KEPT')", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    EXPECT_EQ(StoreConnection::CreateFile(path), NoError) << "made by another process meanwhile";
+    EXPECT_EQ(SqliteStore::CreateFile(path), NoError) << "made by another process meanwhile";
     sqlite3_open(path.c_str(), &db);
     EXPECT_EQ(Value(db, "SELECT ProjectName FROM RESFile"), "KEPT");
     sqlite3_close(db);
@@ -129,14 +129,14 @@ TEST_F(StoreCreation, WorksWithoutHardLinksAndKeepsAStoreThatIsThere) {
 TEST_F(StoreCreation, KilledCreatorsLeaveOnlyCompleteStores) {
     // Kills fall anywhere within a few creations, however fast this build makes them.
     auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(StoreConnection::CreateFile(dir.File("VERDO")), NoError);
+    ASSERT_EQ(SqliteStore::CreateFile(dir.File("VERDO")), NoError);
     auto creation = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
     std::mt19937 random(7);
     for (int round = 0; round < 15; ++round) {
         pid_t creator = fork();
         if (creator == 0) {
             for (int i = 0;; ++i)
-                StoreConnection::CreateFile(dir.File("VERDO" + std::to_string(round) + "_" + std::to_string(i)));
+                SqliteStore::CreateFile(dir.File("VERDO" + std::to_string(round) + "_" + std::to_string(i)));
         }
         std::this_thread::sleep_for(std::chrono::microseconds(random() % (3 * creation.count() + 1)));
         kill(creator, SIGKILL);
