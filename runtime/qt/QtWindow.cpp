@@ -101,7 +101,10 @@ void QtWindow::Open() {
         }
     }
     bool modal = def_.Kind == WindowKind::Dialog || def_.Kind == WindowKind::Popup;
-    if (modal) root_->setWindowModality(Qt::ApplicationModal);
+    if (modal) {
+        root_->setWindowModality(Qt::ApplicationModal);
+        returnFocusTo_ = QApplication::activeWindow();
+    }
     if (auto* sub = qobject_cast<QMdiSubWindow*>(root_.data())) {
         sub->show();
         sub->mdiArea()->setActiveSubWindow(sub);
@@ -151,6 +154,8 @@ void QtWindow::CloseNow() {
         root_->close();
         root_->hide();
     }
+    // The window the modal one was opened over is the user's again, on any desktop.
+    if (returnFocusTo_ && returnFocusTo_->isVisible()) returnFocusTo_->activateWindow();
     for (QEventLoop* loop : loops_) loop->quit();
     system_.WindowClosed(*this);
 }

@@ -169,6 +169,7 @@ private:
     WindowEventHandler* handler_ = nullptr;
 
     QPointer<QWidget> root_;
+    QPointer<QWidget> returnFocusTo_;  // the window a modal one was opened over
     ClientArea* client_ = nullptr;   // the client area of windows other than the frame
     QMdiArea* mdi_ = nullptr;        // the frame's client area
     QMenuBar* menuBar_ = nullptr;

@@ -246,6 +246,19 @@ TEST_F(FrameTest, AWindowRefusingToCloseDownKeepsTheWindowsWhoseCloseDownWasStil
     EXPECT_TRUE(frame->IsOpen());
 }
 
+TEST_F(FrameTest, AChildGainsTheFocusAgainWhenAModalWindowOverItCloses) {
+    ASSERT_TRUE(test::SpinUntil([&] { return childHandler.Has(Event::GainFocus, 0); }));
+    int gained = childHandler.Count(Event::GainFocus);
+    WindowDef def = ChildDef("Question");
+    def.Kind = WindowKind::Dialog;
+    auto dialog = system.CreateWindow(def);
+    dialog->Open();
+    ASSERT_TRUE(test::SpinUntil([&] { return childHandler.Has(Event::LoseFocus, 0); }));
+    dialog->Close();
+    EXPECT_TRUE(test::SpinUntil([&] { return childHandler.Count(Event::GainFocus) > gained; }))
+        << "the browse brings its buttons into step when it gains the focus again";
+}
+
 TEST_F(FrameTest, SwitchingChildWindowsMovesTheFocusEventsAndEnterPressesTheDefaultButton) {
     ASSERT_TRUE(test::SpinUntil([&] { return childHandler.Has(Event::GainFocus, 0); }));
     WindowDef def = ChildDef("Second");
