@@ -1,7 +1,10 @@
 #include "core/ProgramNames.h"
 
 #include <cstdint>
+#include <cstdlib>
 
+#include "runtime/platform/ProfileFile.h"
+#include "runtime/store/StoreEngines.h"
 #include "runtime/text/Text.h"
 
 namespace verdo {
@@ -11,6 +14,7 @@ std::string ProgramDir;
 std::string ProgramFile;
 std::string SettingsFileName;
 std::string ManualFileName;
+std::string StoreName;
 std::string RESFileName;
 std::string FileOSName;
 std::string ExtraSegName;
@@ -20,7 +24,21 @@ std::string LangIDName;
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trimmed(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) ++start;
+    return std::string(TrimRight(text.substr(start)));
+}
 }  // namespace
+
+std::string ConfiguredServer(const std::string& settingsFileName) {
+    // A build agent is pointed at the server without touching the program's folder.
+    const char* variable = std::getenv("VERDO_STORE");
+    std::string server = Trimmed(variable ? variable : "");
+    if (!server.empty()) return server;
+    return Trimmed(ReadProfileString("Store", "Server", "", settingsFileName));
+}
 
 void ComposeNames(const std::string& modulePath, const std::string& commandTail) {
     size_t start = 0;
@@ -34,7 +52,11 @@ void ComposeNames(const std::string& modulePath, const std::string& commandTail)
     SettingsFileName = ProgramDir + "VERDO.INI";
     ManualFileName = ProgramDir + "VERDO.PDF";
     ProgramFile = ProgramDir + std::string(ProgramFixedName);
-    const std::string store = ProgramDir + "VERDO\\!";
+    // The settings file is read here, before the dictionary starts: the managers are set
+    // up over these names.
+    std::string server = ConfiguredServer(SettingsFileName);
+    StoreName = server.empty() ? ProgramDir + "VERDO" : ServerStoreName(server);
+    const std::string store = StoreName + "\\!";
     RESFileName = store + "RESFile";
     FileOSName = store + "FileOS";
     ExtraSegName = store + "ExtraSeg";

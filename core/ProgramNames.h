@@ -12,6 +12,9 @@ extern std::string ProgramDir;
 extern std::string ProgramFile;
 extern std::string SettingsFileName;
 extern std::string ManualFileName;
+// The store the six tables live in: the file VERDO beside the program, or a database on
+// a PostgreSQL server (StoreEngines.h names it).
+extern std::string StoreName;
 extern std::string RESFileName;
 extern std::string FileOSName;
 extern std::string ExtraSegName;
@@ -22,8 +25,14 @@ extern std::string LangIDName;
 // The program's fixed file name on this platform, whatever the running file is called.
 inline constexpr std::string_view ProgramFixedName = "verdo";
 
-// Sets every name from the running program's path and the command tail.
+// Sets every name from the running program's path and the command tail; the store is
+// the server that ConfiguredServer names, if any.
 void ComposeNames(const std::string& modulePath, const std::string& commandTail);
+
+// The connection string of the server the store is on: the environment variable
+// VERDO_STORE when it is set and not blank, else the key "Server" of section "Store" in
+// the settings file; empty for the store file.
+std::string ConfiguredServer(const std::string& settingsFileName);
 
 // The command tail read as a project number: blanks skipped, an optional minus sign and
 // the digits that follow; anything else ends the number (a point or comma starts a

@@ -165,8 +165,12 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
                  "Resource Number \"" + std::to_string(projectNumber) +
                      "\" was not found! Please correct the error and try again.",
                  IconExclamation);
-        // A build must not link a file left from before as if this run had written it.
-        if (!found && !interactive && usable) ReportToBuild(projectNumber, "there is no such project");
+        // A build must not link a file left from before as if this run had written it. On a
+        // server the read also takes the project's row for the transaction, and another
+        // build may hold it for longer than the run waits.
+        if (!found && !interactive && usable)
+            ReportToBuild(projectNumber, LastError().Code == RecordNotAvailErr ? std::string("there is no such project")
+                                                                               : StoreFailureText(LastError()));
         failure = !found;
     }
     if (found) {

@@ -266,18 +266,19 @@ int SqliteStore::ReadRow(const TableDef& table, int64_t rowId, bool, void* recor
     return Fetch(statement, table, record, found);
 }
 
-int SqliteStore::Insert(const TableDef& table, const void* record, int64_t& rowId) {
+int SqliteStore::Insert(const TableDef& table, const void* record, int64_t& rowId, void* stored) {
     int error = NoError;
     sqlite3_stmt* statement = Prepare(schema::InsertSql(table), error);
     if (!statement) return error;
     BindRecord(statement, 1, table, record);
     error = Step(statement);
-    if (error == NoError) rowId = sqlite3_last_insert_rowid(db_);
-    return error;
+    if (error != NoError) return error;
+    rowId = sqlite3_last_insert_rowid(db_);
+    return stored ? ReadRow(table, rowId, false, stored) : NoError;
 }
 
 int SqliteStore::Update(const TableDef& table, int64_t rowId, const std::vector<const FieldDef*>& fields,
-                        const void* record) {
+                        const void* record, void* stored) {
     std::string assignments;
     for (const FieldDef* f : fields) assignments += (assignments.empty() ? "" : ", ") + Quoted(f->Column) + " = ?";
     int error = NoError;
@@ -287,7 +288,9 @@ int SqliteStore::Update(const TableDef& table, int64_t rowId, const std::vector<
     int parameter = 1;
     for (const FieldDef* f : fields) BindField(statement, parameter++, *f, record);
     sqlite3_bind_int64(statement, parameter, rowId);
-    return Step(statement);
+    error = Step(statement);
+    if (error != NoError || !stored) return error;
+    return ReadRow(table, rowId, false, stored);
 }
 
 int SqliteStore::Delete(const TableDef& table, int64_t rowId) {
@@ -301,8 +304,9 @@ int SqliteStore::Delete(const TableDef& table, int64_t rowId) {
 }
 
 int SqliteStore::ReadStored(const TableDef& table, int64_t afterRowId, size_t count, std::vector<StoredRow>& rows,
-                            int64_t& lastRowId) {
+                            std::vector<int64_t>& rowIds) {
     rows.clear();
+    rowIds.clear();
     int error = NoError;
     sqlite3_stmt* statement = Prepare("SELECT " + schema::SelectColumns(table) + " FROM " + Quoted(table.Label) +
                                           " WHERE rowid > ? ORDER BY rowid LIMIT ?",
@@ -313,7 +317,7 @@ int SqliteStore::ReadStored(const TableDef& table, int64_t afterRowId, size_t co
     const std::vector<const FieldDef*> fields = schema::StoredFields(table);
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        lastRowId = sqlite3_column_int64(statement, 0);
+        rowIds.push_back(sqlite3_column_int64(statement, 0));
         StoredRow row(fields.size());
         for (size_t i = 0; i < fields.size(); ++i) {
             int column = static_cast<int>(i) + 1;

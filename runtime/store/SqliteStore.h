@@ -39,13 +39,13 @@ public:
     int Read(const TableDef& table, const ReadFrom& from, void* record, int64_t& rowId) override;
     int Get(const TableDef& table, int key, const void* values, bool lock, void* record, int64_t& rowId) override;
     int ReadRow(const TableDef& table, int64_t rowId, bool lock, void* record) override;
-    int Insert(const TableDef& table, const void* record, int64_t& rowId) override;
-    int Update(const TableDef& table, int64_t rowId, const std::vector<const FieldDef*>& fields,
-               const void* record) override;
+    int Insert(const TableDef& table, const void* record, int64_t& rowId, void* stored) override;
+    int Update(const TableDef& table, int64_t rowId, const std::vector<const FieldDef*>& fields, const void* record,
+               void* stored) override;
     int Delete(const TableDef& table, int64_t rowId) override;
 
     int ReadStored(const TableDef& table, int64_t afterRowId, size_t count, std::vector<StoredRow>& rows,
-                   int64_t& lastRowId) override;
+                   std::vector<int64_t>& rowIds) override;
     int InsertStored(const TableDef& table, const StoredRow& row) override;
 
     // Transactions nest: the outermost is BEGIN IMMEDIATE, inner ones are savepoints.

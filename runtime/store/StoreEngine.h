@@ -66,16 +66,19 @@ public:
     // `record` itself). With `lock`, the row stays held for this connection's transaction.
     virtual int Get(const TableDef& table, int key, const void* values, bool lock, void* record, int64_t& rowId) = 0;
     virtual int ReadRow(const TableDef& table, int64_t rowId, bool lock, void* record) = 0;
-    virtual int Insert(const TableDef& table, const void* record, int64_t& rowId) = 0;
-    // Writes the given fields of the record into the row.
+    // Adds the record as a new row; `stored`, when given, receives the row as the store
+    // keeps it, which a later change is checked against.
+    virtual int Insert(const TableDef& table, const void* record, int64_t& rowId, void* stored) = 0;
+    // Writes the given fields of the record into the row; `stored` as with Insert.
     virtual int Update(const TableDef& table, int64_t rowId, const std::vector<const FieldDef*>& fields,
-                       const void* record) = 0;
+                       const void* record, void* stored) = 0;
     // 33 when the row is no longer there.
     virtual int Delete(const TableDef& table, int64_t rowId) = 0;
 
-    // Up to `count` rows as stored, after `afterRowId` in the order they were added.
+    // Up to `count` rows as stored, with their row numbers, after `afterRowId` in the
+    // order they were added.
     virtual int ReadStored(const TableDef& table, int64_t afterRowId, size_t count, std::vector<StoredRow>& rows,
-                           int64_t& lastRowId) = 0;
+                           std::vector<int64_t>& rowIds) = 0;
     virtual int InsertStored(const TableDef& table, const StoredRow& row) = 0;
 
     // Transactions nest; a failure to begin within the time-out is 5.

@@ -171,25 +171,23 @@ int StoreTable::Guarded(Write write) {
 int StoreTable::Add(const void* record) {
     if (!engine_) return WrongState(FileSystemErr);
     int64_t rowId = 0;
+    // What the store keeps is what a later write is checked against.
+    std::string stored(table_.RecordSize, '\0');
     int error = Guarded([&]() -> int {
-        int e = engine_->Insert(table_, record, rowId);
+        int e = engine_->Insert(table_, record, rowId, stored.data());
         return e == NoError ? NoError : Failed(*engine_, e);
     });
     if (error != NoError) return error;
-    // What the store keeps is what a later write is checked against.
-    std::string stored(table_.RecordSize, '\0');
-    if (engine_->ReadRow(table_, rowId, false, stored.data()) != NoError)
-        stored.assign(static_cast<const char*>(record), table_.RecordSize);
     return Fetched(stored.data(), rowId);
 }
 
 int StoreTable::Put(const void* record) {
     if (!engine_) return WrongState(FileSystemErr);
     if (currentRowId_ == 0) return WrongState(RecordNotAvailErr);
+    std::string stored(table_.RecordSize, '\0');
     int error = Guarded([&]() -> int {
         // The row is held from this read to the end of the write, so that nobody changes
         // it between the check and the write.
-        std::string stored(table_.RecordSize, '\0');
         int e = engine_->ReadRow(table_, currentRowId_, true, stored.data());
         if (e != NoError) return Failed(*engine_, e);
         if (stored != currentImage_) return WrongState(RecordChangedErr);
@@ -202,14 +200,11 @@ int StoreTable::Put(const void* record) {
             if (std::memcmp(static_cast<const char*>(record) + f->Offset, currentImage_.data() + f->Offset, f->Size) != 0)
                 changed.push_back(f);
         if (changed.empty()) return NoError;
-        e = engine_->Update(table_, currentRowId_, changed, record);
+        e = engine_->Update(table_, currentRowId_, changed, record, stored.data());
         return e == NoError ? NoError : Failed(*engine_, e);
     });
     if (error != NoError) return error;
-    std::string stored(table_.RecordSize, '\0');
-    currentImage_ = engine_->ReadRow(table_, currentRowId_, false, stored.data()) == NoError
-                        ? stored
-                        : std::string(static_cast<const char*>(record), table_.RecordSize);
+    currentImage_ = stored;
     ClearLastError();
     return NoError;
 }
