@@ -1,67 +1,92 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include "core/ProgramNames.h"
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/Dictionary.h"
+#include "core/ProgramNames.h"
+#include "export/ExportRESFile.h"
+#include "framework/FileManager.h"
+#include "runtime/store/StoreEngines.h"
 #include "tests/support/Process.h"
+#include "tests/support/ProgramFixture.h"
+#include "tests/support/StoreClient.h"
 #include "tests/support/TempProgramDir.h"
+#include "tests/support/TestServer.h"
 
 using namespace verdo::test;
 
 namespace {
 
-// The program installed in a fresh directory, driven as a host build would drive it.
+// The program installed in a fresh directory, driven as a host build would drive it; its
+// store is the file beside it, or with `onServer` a database on the test server that the
+// environment names, as on a build agent.
 class BuildTimeRun : public ::testing::Test {
 protected:
     void SetUp() override {
         program = dir.InstallProgram();
+        if (onServer) {
+            dir.InstallServerModule();
+            schema = std::make_unique<ServerSchema>();
+            environment = {{"VERDO_STORE", schema->Connection()}};
+            store = verdo::ServerStoreName(schema->Connection());
+        } else {
+            store = dir.File("VERDO");
+        }
         out = dir.Path() + "out/";
         std::filesystem::create_directory(out);
         // The first run makes the store.
         ASSERT_EQ(Run({"1"}).ExitCode, 0);
         Sql("INSERT INTO RESFile (RESNumber, ProjectName, ProjectPath, FV_1, FV_4, INC_FV_4, LangID, CodePage, "
-            "FileOS, FileType, CompanyName) VALUES (12, 'MYAPP', '" + out + "', 1, 7, 1, '0409', '04b0', "
-            "x'04000400', x'01', 'ACME')");
+            "FileOS, FileType, CompanyName) VALUES (12, 'MYAPP', '" + out + "', 1, 7, 1, '0409', '04b0', " +
+            BytesLiteral(store, "04000400") + ", " + BytesLiteral(store, "01") + ", 'ACME')");
     }
 
-    ProcessResult Run(const std::vector<std::string>& arguments) { return RunProcess(program, arguments); }
-
-    void Sql(const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(dir.File("VERDO").c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-        sqlite3_close(db);
+    ProcessResult Run(const std::vector<std::string>& arguments) {
+        return RunProcess(program, arguments, environment);
     }
 
-    std::string Value(const std::string& sql) {
-        sqlite3* db = nullptr;
-        std::string value;
-        sqlite3_open(dir.File("VERDO").c_str(), &db);
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-            value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return value;
-    }
+    void Sql(const std::string& sql) { StoreSql(store, sql); }
+    std::string Value(const std::string& sql) { return StoreValue(store, sql); }
 
+    bool onServer = false;
+    std::unique_ptr<ServerSchema> schema;
+    std::vector<std::pair<std::string, std::string>> environment;
+    std::string store;
     TempProgramDir dir;
     std::string program;
     std::string out;
 };
 
+// The same runs against a store file and against a server.
+class BuildTimeRunOnEither : public BuildTimeRun, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        onServer = GetParam();
+        BuildTimeRun::SetUp();
+    }
+};
+
+class BuildTimeRunOnServer : public BuildTimeRun {
+protected:
+    void SetUp() override {
+        onServer = true;
+        BuildTimeRun::SetUp();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, BuildTimeRunOnEither, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
+
 }  // namespace
 
-TEST_F(BuildTimeRun, RaisesTheVersionAndRewritesTheResourceWithNoDisplayAndNoOutput) {
+TEST_P(BuildTimeRunOnEither, RaisesTheVersionAndRewritesTheResourceWithNoDisplayAndNoOutput) {
     ProcessResult run = Run({"12"});
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Output, "");
@@ -97,7 +122,7 @@ TEST_F(BuildTimeRun, AStoreThatIsNotADatabaseIsReportedOnStandardErrorAndKept) {
     EXPECT_FALSE(FileExists(out + "MYAPP.RES"));
 }
 
-TEST_F(BuildTimeRun, AMissingTargetDirectoryWritesNothingButTheStampAndSaysSo) {
+TEST_P(BuildTimeRunOnEither, AMissingTargetDirectoryWritesNothingButTheStampAndSaysSo) {
     Sql("UPDATE RESFile SET ProjectPath = '" + dir.Path() + "gone' WHERE RESNumber = 12");
     ProcessResult run = Run({"12"});
     EXPECT_EQ(run.ExitCode, 0);
@@ -107,14 +132,14 @@ TEST_F(BuildTimeRun, AMissingTargetDirectoryWritesNothingButTheStampAndSaysSo) {
     EXPECT_FALSE(FileExists(dir.Path() + "gone"));
 }
 
-TEST_F(BuildTimeRun, ParallelBuildsLoseNoIncrement) {
+TEST_P(BuildTimeRunOnEither, ParallelBuildsLoseNoIncrement) {
     constexpr int processes = 8, runs = 25;
     std::vector<pid_t> children;
     for (int p = 0; p < processes; ++p) {
         pid_t pid = fork();
         if (pid == 0) {
             bool ok = true;
-            for (int r = 0; r < runs; ++r) ok = ok && RunProcess(program, {"12"}).ExitCode == 0;
+            for (int r = 0; r < runs; ++r) ok = ok && Run({"12"}).ExitCode == 0;
             _exit(ok ? 0 : 1);
         }
         children.push_back(pid);
@@ -173,6 +198,44 @@ TEST(BuildTimeProgram, LinksNoWindowLibrary) {
     EXPECT_EQ(libraries.find("Qt"), std::string::npos) << libraries;
     EXPECT_EQ(libraries.find("libX"), std::string::npos) << libraries;
     EXPECT_EQ(libraries.find("libGL"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libpq"), std::string::npos) << "the server's client comes with its module only";
+}
+
+// A server that cannot be reached changes nothing and creates nothing: the resource file
+// stays as the last run left it, the failure is said on standard error, the build goes on.
+TEST_F(BuildTimeRunOnServer, AServerThatCannotBeReachedLeavesTheResourceFileAndSaysSo) {
+    ASSERT_EQ(Run({"12"}).Errors, "");
+    const std::string res = ReadFileBytes(out + "MYAPP.RES");
+    environment = {{"VERDO_STORE", "host=" + dir.Path() + " dbname=verdo_test"}};
+    ProcessResult run = Run({"12"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_NE(run.Errors.find("could not be opened.  Error: Access Denied (5)."), std::string::npos) << run.Errors;
+    EXPECT_TRUE(ReadFileBytes(out + "MYAPP.RES") == res);
+    EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8");
+}
+
+// Within the build's transaction the project's row is held for it: a run that cannot have
+// the row in time changes nothing and says why, rather than that the project is missing.
+class HeldProjectOnServer : public ProgramFixture {
+protected:
+    void SetUp() override {
+        onServer = true;
+        ProgramFixture::SetUp();
+    }
+};
+
+TEST_F(HeldProjectOnServer, ABuildTimeRunThatCannotHaveTheProjectsRowSaysWhyAndChangesNothing) {
+    int32_t number = AddProject("APP", dir.Path());
+    StoreClient other(verdo::StoreName);
+    ASSERT_TRUE(other.Exec("BEGIN; SELECT * FROM RESFile WHERE RESNumber = " + std::to_string(number) + " FOR UPDATE"));
+    verdo::Access_RESFile->LOCKRECOVER = 1;
+    testing::internal::CaptureStderr();
+    verdo::ExportRESFile(number, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "VERDO: project " + std::to_string(number) + " was not exported: Record Is Already Held (43)\n");
+    other.Exec("ROLLBACK");
+    EXPECT_EQ(StoreValue("SELECT ExportDate FROM RESFile"), "0");
+    EXPECT_FALSE(FileExists(dir.File("APP.RES")));
 }
 
 TEST(ProgramStart, WithoutACommandLineOrADisplayTheEditorSaysWhyAndEndsCleanly) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "core/ProgramNames.h"
+#include "runtime/store/StoreEngines.h"
+#include "tests/support/TempProgramDir.h"
 
 using namespace verdo;
 
@@ -36,4 +39,28 @@ TEST(ProgramNames, CommandTailJoinsTheArguments) {
     char* argv[] = {program, a, b};
     EXPECT_EQ(CommandTailFrom(3, argv), "12 x");
     EXPECT_EQ(CommandTailFrom(1, argv), "");
+}
+
+// A build agent is pointed at the server by the environment; the settings file points
+// every user of the program's folder there; without either the store is the file.
+TEST(ProgramNames, TheStoreIsOnTheServerThatTheEnvironmentOrTheSettingsFileNames) {
+    test::TempProgramDir dir;
+    unsetenv("VERDO_STORE");
+    ComposeNames(dir.Path() + "verdo", "");
+    EXPECT_EQ(StoreName, dir.Path() + "VERDO");
+
+    test::WriteFileBytes(dir.File("VERDO.INI"), "[store]\nserver = \"host=builddb dbname=verdo user=ci\"\n");
+    ComposeNames(dir.Path() + "verdo", "");
+    EXPECT_EQ(RESFileName, ServerStoreName("host=builddb dbname=verdo user=ci") + "\\!RESFile");
+    EXPECT_EQ(LangIDName, ServerStoreName("host=builddb dbname=verdo user=ci") + "\\!LangID");
+
+    setenv("VERDO_STORE", "  service=verdo ", 1);
+    EXPECT_EQ(ConfiguredServer(dir.File("VERDO.INI")), "service=verdo");
+    setenv("VERDO_STORE", " ", 1);
+    EXPECT_EQ(ConfiguredServer(dir.File("VERDO.INI")), "host=builddb dbname=verdo user=ci");
+    unsetenv("VERDO_STORE");
+
+    test::WriteFileBytes(dir.File("VERDO.INI"), "[Store]\nServer=\n");
+    ComposeNames(dir.Path() + "verdo", "");
+    EXPECT_EQ(StoreName, dir.Path() + "VERDO");
 }

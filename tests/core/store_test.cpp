@@ -12,20 +12,21 @@
 #include "framework/RelationManager.h"
 #include "runtime/datetime/DateTime.h"
 #include "runtime/text/Text.h"
+#include "core/ProgramNames.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/StoreClient.h"
 
 using namespace verdo;
 
 namespace {
 
-class ProjectStore : public test::ProgramFixture {
+// The project store on a store file and on a database on the test server.
+class ProjectStore : public test::ProgramFixture, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
+        onServer = GetParam();
         ProgramFixture::SetUp();
-    }
-    void TearDown() override {
-        ProgramFixture::TearDown();
     }
 
     // The projects along a key, as "number:name".
@@ -41,24 +42,36 @@ protected:
         return rows;
     }
 
+    std::string Hex(const std::string& column) { return test::HexOf(StoreName, column); }
+    std::string Bytes(const std::string& hex) { return test::BytesLiteral(StoreName, hex); }
+
     test::FixedClock clock{Date{9, 12, 2026}, Time{14, 30, 5, 20}};
 };
 
+INSTANTIATE_TEST_SUITE_P(Engines, ProjectStore, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
+
 }  // namespace
 
-TEST_F(ProjectStore, ANewStoreHoldsAllSixTablesAndTheStandardLookupRows) {
+TEST_P(ProjectStore, ANewStoreHoldsAllSixTablesAndTheStandardLookupRows) {
     AddProject("FIRST");
-    EXPECT_EQ(StoreValue("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
-                         "ORDER BY name)"),
-              "CodePage,ExtraSeg,FileOS,FileType,LangID,RESFile");
+    if (onServer) {
+        EXPECT_EQ(StoreValue("SELECT string_agg(table_name, ',' ORDER BY table_name) FROM information_schema.tables "
+                             "WHERE table_schema = current_schema()"),
+                  "codepage,extraseg,fileos,filetype,langid,resfile");
+    } else {
+        EXPECT_EQ(StoreValue("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
+                             "ORDER BY name)"),
+                  "CodePage,ExtraSeg,FileOS,FileType,LangID,RESFile");
+        EXPECT_EQ(StoreValue("PRAGMA journal_mode"), "wal");
+    }
     EXPECT_EQ(StoreValue("SELECT LangID FROM LangID WHERE LangIDVal = '0409'"), "English (United States)");
     EXPECT_EQ(StoreValue("SELECT count(*) FROM CodePage WHERE CodePageVal = '04b0'"), "1");
-    EXPECT_EQ(StoreValue("SELECT FileType FROM FileType WHERE FileTypeVal = x'01'"), "VFT_APP");
-    EXPECT_EQ(StoreValue("SELECT FileOS FROM FileOS WHERE FileOSVal = x'04000400'"), "VOS_NT_WINDOWS32");
-    EXPECT_EQ(StoreValue("PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(StoreValue("SELECT FileType FROM FileType WHERE FileTypeVal = " + Bytes("01")), "VFT_APP");
+    EXPECT_EQ(StoreValue("SELECT FileOS FROM FileOS WHERE FileOSVal = " + Bytes("04000400")), "VOS_NT_WINDOWS32");
 }
 
-TEST_F(ProjectStore, PrimingFillsTheDefaultsAndNumbersFromOneAfterTheHighest) {
+TEST_P(ProjectStore, PrimingFillsTheDefaultsAndNumbersFromOneAfterTheHighest) {
     EXPECT_EQ(AddProject("A"), 1);
     EXPECT_EQ(AddProject("B"), 2);
     StoreSql("UPDATE RESFile SET RESNumber = 5 WHERE RESNumber = 2");
@@ -76,12 +89,12 @@ TEST_F(ProjectStore, PrimingFillsTheDefaultsAndNumbersFromOneAfterTheHighest) {
     EXPECT_EQ(RES.FV_1 + RES.PV_4 + RES.INC_PV_1 + RES.FFDebug, 0);
     EXPECT_TRUE(RES.ExportDate.IsEmpty() && RES.ExportTime.IsEmpty() && RES.LastSaved.IsEmpty());
     res.Close();
-    EXPECT_EQ(StoreValue("SELECT hex(FileOS) || ' ' || hex(FileType) || ' ' || EnterDate FROM RESFile "
-                         "WHERE RESNumber = 6"),
+    EXPECT_EQ(StoreValue("SELECT " + Hex("FileOS") + " || ' ' || " + Hex("FileType") + " || ' ' || EnterDate "
+                         "FROM RESFile WHERE RESNumber = 6"),
               "04000400 01 20261209");
 }
 
-TEST_F(ProjectStore, KeysLeaveOutEmptyEntriesFoldCaseAndKeepStoreOrder) {
+TEST_P(ProjectStore, KeysLeaveOutEmptyEntriesFoldCaseAndKeepStoreOrder) {
     AddProject("beta");
     AddProject("");
     AddProject("Alpha");
@@ -97,7 +110,7 @@ TEST_F(ProjectStore, KeysLeaveOutEmptyEntriesFoldCaseAndKeepStoreOrder) {
     EXPECT_EQ(Walk("RES:ExportDateK"), (std::vector<std::string>{"5:alpha", "4:BETA"}));
 }
 
-TEST_F(ProjectStore, SpecialBytesAndLargeStepsSurviveTheStore) {
+TEST_P(ProjectStore, SpecialBytesAndLargeStepsSurviveTheStore) {
     int32_t number = AddProject("X");
     FileManager& res = *Access_RESFile;
     res.Open();
@@ -116,10 +129,10 @@ TEST_F(ProjectStore, SpecialBytesAndLargeStepsSurviveTheStore) {
     EXPECT_EQ(std::memcmp(&RES, &written, sizeof RES), 0);
     res.Close();
     EXPECT_EQ(StoreValue("SELECT LegalCopyright FROM RESFile"), "\xC2\xA9 2026 \xC3\x84\xC3\xBF");
-    EXPECT_EQ(StoreValue("SELECT hex(FileOS) || INC_PV_1 FROM RESFile"), "200000004000000000");
+    EXPECT_EQ(StoreValue("SELECT " + Hex("FileOS") + " || INC_PV_1 FROM RESFile"), "200000004000000000");
 }
 
-TEST_F(ProjectStore, DeletingAProjectTakesItsExtraItemsAlongInOneTransaction) {
+TEST_P(ProjectStore, DeletingAProjectTakesItsExtraItemsAlongInOneTransaction) {
     int32_t keep = AddProject("KEEP");
     int32_t gone = AddProject("GONE");
     AddExtraItem(keep, "Build", "k1");
@@ -136,10 +149,11 @@ TEST_F(ProjectStore, DeletingAProjectTakesItsExtraItemsAlongInOneTransaction) {
 
     EXPECT_EQ(StoreValue("SELECT count(*) FROM ExtraSeg WHERE RESNumber = " + std::to_string(gone)), "0");
     EXPECT_EQ(StoreValue("SELECT count(*) FROM ExtraSeg WHERE RESNumber = " + std::to_string(keep)), "2");
-    EXPECT_EQ(StoreValue("SELECT group_concat(ProjectName) FROM RESFile"), "KEEP");
+    EXPECT_EQ(StoreValue("SELECT count(*) FROM RESFile"), "1");
+    EXPECT_EQ(StoreValue("SELECT ProjectName FROM RESFile"), "KEEP");
 }
 
-TEST_F(ProjectStore, DeleteAnsweredNoLeavesEverything) {
+TEST_P(ProjectStore, DeleteAnsweredNoLeavesEverything) {
     int32_t number = AddProject("STAY");
     AddExtraItem(number, "A", "1");
     Relate_RESFile->Open();
@@ -151,7 +165,7 @@ TEST_F(ProjectStore, DeleteAnsweredNoLeavesEverything) {
     EXPECT_EQ(StoreValue("SELECT count(*) FROM RESFile") + StoreValue("SELECT count(*) FROM ExtraSeg"), "11");
 }
 
-TEST_F(ProjectStore, ACancelledInsertGivesTheReservedNumberBack) {
+TEST_P(ProjectStore, ACancelledInsertGivesTheReservedNumberBack) {
     AddProject("ONE");
     Relate_RESFile->Open();
     FileManager& res = *Access_RESFile;

@@ -1,6 +1,6 @@
 #include "tests/support/ProgramFixture.h"
 
-#include <sqlite3.h>
+#include <cstdlib>
 
 #include "core/Dictionary.h"
 #include "core/ProgramNames.h"
@@ -8,10 +8,19 @@
 #include "framework/FileManager.h"
 #include "framework/MessageManager.h"
 #include "runtime/text/Text.h"
+#include "tests/support/StoreClient.h"
 
 namespace verdo::test {
 
 void ProgramFixture::SetUp() {
+    const char* store = std::getenv("VERDO_TEST_STORE");
+    onServer = onServer || (store && std::string(store) == "server");
+    // A server named for the user's own runs must not receive the tests' stores.
+    unsetenv("VERDO_STORE");
+    if (onServer) {
+        schema = std::make_unique<ServerSchema>();
+        WriteFileBytes(dir.File("VERDO.INI"), "[Store]\nServer=" + schema->Connection() + "\n");
+    }
     ComposeNames(dir.Path() + "verdo", "");
     MessageManager& messages = GlobalMessages();
     messages.Initialise();
@@ -51,27 +60,8 @@ void ProgramFixture::AddExtraItem(int32_t project, const std::string& name, cons
     seg.Close();
 }
 
-void ProgramFixture::StoreSql(const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(dir.File("VERDO").c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "") << "\n" << sql;
-    sqlite3_free(error);
-    sqlite3_close(db);
-}
+void ProgramFixture::StoreSql(const std::string& sql) { test::StoreSql(StoreName, sql); }
 
-std::string ProgramFixture::StoreValue(const std::string& sql) {
-    sqlite3* db = nullptr;
-    std::string value;
-    if (sqlite3_open(dir.File("VERDO").c_str(), &db) == SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
-            value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return value;
-}
+std::string ProgramFixture::StoreValue(const std::string& sql) { return test::StoreValue(StoreName, sql); }
 
 }  // namespace verdo::test

@@ -38,6 +38,13 @@ std::string TempProgramDir::InstallProgram() const {
     return target;
 }
 
+void TempProgramDir::InstallServerModule() const {
+    std::error_code ec;
+    fs::path module = fs::path(VERDO_BINARY).parent_path() / "libverdo_pgstore.so";
+    fs::create_symlink(module, path_ + "libverdo_pgstore.so", ec);
+    if (ec) ADD_FAILURE() << "cannot put the server store module beside the program: " << ec.message();
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

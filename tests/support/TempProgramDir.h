@@ -18,6 +18,8 @@ public:
 
     // Copies the built program into the directory and returns its path there.
     std::string InstallProgram() const;
+    // Puts the server store's module beside the program, as an installation has it.
+    void InstallServerModule() const;
 
 private:
     std::string path_;
