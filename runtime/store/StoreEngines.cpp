@@ -29,7 +29,9 @@ ServerConnectFunction ServerModule(std::string& problem) {
     std::call_once(loaded, [] {
         std::string program = ModuleFileName();
         std::string place = ProgramModule(program.substr(0, program.rfind('/') + 1), ServerModuleFile);
-        void* module = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
+        // Binding the client library's symbols as they are first called spares a build-time
+        // run much of the loading; the module is linked with every symbol it needs.
+        void* module = dlopen(place.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (!module) {
             failure = std::string("the server store module cannot be loaded: ") + dlerror();
             return;

@@ -394,16 +394,30 @@ int PgStore::Get(const TableDef& table, int key, const void* values, bool lock, 
     }
     std::string sql = "SELECT " + pgsql::SelectList(table) + " FROM " + pgsql::TableName(table) + " WHERE " + where +
                       " ORDER BY \"rowid\" LIMIT 1" + (lock ? " FOR UPDATE" : "");
-    return Fetch(Run(sql, params, IsHeldErr), table, record, rowId);
+    int error = Fetch(Run(sql, params, IsHeldErr), table, record, rowId);
+    if (error == NoError && lock) Hold(table, rowId, record);
+    return error;
+}
+
+void PgStore::Hold(const TableDef& table, int64_t rowId, const void* record) {
+    if (depth_ > 0) held_[{&table, rowId}].assign(static_cast<const char*>(record), table.RecordSize);
 }
 
 int PgStore::ReadRow(const TableDef& table, int64_t rowId, bool lock, void* record) {
+    // A row this transaction holds is as it was read or last written here: nobody else
+    // can have changed it.
+    if (auto it = held_.find({&table, rowId}); lock && it != held_.end()) {
+        it->second.copy(static_cast<char*>(record), table.RecordSize);
+        return NoError;
+    }
     Params params;
     params.Number(rowId);
     std::string sql = "SELECT " + pgsql::SelectList(table) + " FROM " + pgsql::TableName(table) +
                       " WHERE \"rowid\" = $1" + (lock ? " FOR UPDATE" : "");
     int64_t found = 0;
-    return Fetch(Run(sql, params, IsHeldErr), table, record, found);
+    int error = Fetch(Run(sql, params, IsHeldErr), table, record, found);
+    if (error == NoError && lock) Hold(table, rowId, record);
+    return error;
 }
 
 int PgStore::Insert(const TableDef& table, const void* record, int64_t& rowId, void* stored) {
@@ -433,12 +447,17 @@ int PgStore::Update(const TableDef& table, int64_t rowId, const std::vector<cons
     params.Number(rowId);
     std::string sql = "UPDATE " + pgsql::TableName(table) + " SET " + assignments + " WHERE \"rowid\" = $" +
                       std::to_string(params.Count());
+    // An update holds its row to the end of the transaction, as it now stands.
+    held_.erase({&table, rowId});
     if (!stored) return Run(sql, params, IsHeldErr) ? NoError : LastError().Code;
     int64_t found = 0;
-    return Fetch(Run(sql + " RETURNING " + pgsql::SelectList(table), params, IsHeldErr), table, stored, found);
+    int error = Fetch(Run(sql + " RETURNING " + pgsql::SelectList(table), params, IsHeldErr), table, stored, found);
+    if (error == NoError) Hold(table, rowId, stored);
+    return error;
 }
 
 int PgStore::Delete(const TableDef& table, int64_t rowId) {
+    held_.erase({&table, rowId});
     Params params;
     params.Number(rowId);
     Result result = Run("DELETE FROM " + pgsql::TableName(table) + " WHERE \"rowid\" = $1", params, IsHeldErr);
@@ -514,6 +533,7 @@ int PgStore::Commit() {
         return failure.Code;
     }
     depth_ = 0;
+    held_.clear();
     Result result = Run("COMMIT", AccessDeniedErr);
     // A transaction that the server had given up ends in a rollback, not in an error.
     if (result && std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0) {
@@ -532,6 +552,8 @@ int PgStore::Commit() {
 int PgStore::Rollback() {
     if (depth_ == 0) return NoError;
     spoiled_ = false;
+    // What a savepoint undoes may be what the held rows were last written as.
+    held_.clear();
     if (depth_ > 1) {
         --depth_;
         std::string name = "level" + std::to_string(depth_);

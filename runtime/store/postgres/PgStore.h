@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,8 @@ private:
     int Failed(const pg_result* result, int busyCode);
     int Fetch(const Result& result, const TableDef& table, void* record, int64_t& rowId);
     int Created(const TableDef& table, const std::vector<CatalogEntry>& catalog);
+    // Keeps a row that this transaction holds as it stands.
+    void Hold(const TableDef& table, int64_t rowId, const void* record);
 
     pg_conn* connection_;
     bool readOnly_;
@@ -76,6 +80,9 @@ private:
     // its failure stands for every later step until the transaction or savepoint ends.
     bool spoiled_ = false;
     RuntimeErrorState spoiledBy_;
+    // The rows this transaction holds, as they stand: a row read for a change is not
+    // read again to be checked before it is written.
+    std::map<std::pair<const TableDef*, int64_t>, std::string> held_;
     // What the last check of a table found out about writing it.
     const TableDef* checkedForWriting_ = nullptr;
     bool mayWrite_ = false;
