@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,8 @@ Item MakeItem(int32_t number, const char* name) {
 }
 
 enum class Engine { File, Server };
+
+void PrintTo(Engine engine, std::ostream* out) { *out << (engine == Engine::File ? "a store file" : "a server"); }
 
 std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     return info.param == Engine::File ? "File" : "Server";

@@ -39,7 +39,7 @@ std::string ServerPrograms() {
 // Runs a program of the server in the folder, as the user postgres when this is root;
 // what it says goes to the folder's log. True when it ends with status 0.
 bool RunServerProgram(const std::string& folder, std::vector<std::string> arguments) {
-    if (geteuid() == 0) arguments.insert(arguments.begin(), {"/usr/sbin/runuser", "-u", "postgres", "--"});
+    if (geteuid() == 0) arguments.insert(arguments.begin(), {"/sbin/runuser", "-u", "postgres", "--"});
     pid_t pid = fork();
     if (pid == 0) {
         int log = open((folder + "/log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
