@@ -5,9 +5,9 @@
 
 namespace verdo {
 
-// Presents messages where there is no display (the build-time run): the title and the
-// text go to a stream, standard error unless told otherwise, and the default button is
-// the answer at once, since nobody is there to give another.
+// Presents messages where there is no display (the build-time run): each goes to a stream,
+// standard error unless told otherwise, as one line with the program's name and the title,
+// and the default button is the answer at once, since nobody is there to give another.
 class ConsoleMessageDialog : public MessageDialog {
 public:
     ConsoleMessageDialog();

@@ -224,7 +224,8 @@ uint8_t MessageManager::Raise(uint16_t id) {
             ShowRaised(request, text, level);
             return LevelNotice;
         default:
-            request.Text += FatalSuffix;
+            // Only a window has an OK to press; a build log just says what failed.
+            if (dialog_) request.Text += FatalSuffix;
             ShowRaised(request, text, level);
             Halt();
             return LevelFatal;

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -209,7 +210,10 @@ TEST_F(BuildTimeRunOnServer, AServerThatCannotBeReachedLeavesTheResourceFileAndS
     environment = {{"VERDO_STORE", "host=" + dir.Path() + " dbname=verdo_test"}};
     ProcessResult run = Run({"12"});
     EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_NE(run.Errors.find("could not be opened.  Error: Access Denied (5)."), std::string::npos) << run.Errors;
+    EXPECT_EQ(run.Errors.rfind("VERDO: File Access Error: File (postgresql:", 0), 0u) << run.Errors;
+    EXPECT_NE(run.Errors.find(dir.Path()), std::string::npos) << "the server's own words: " << run.Errors;
+    EXPECT_EQ(std::count(run.Errors.begin(), run.Errors.end(), '\n'), 1) << run.Errors;
+    EXPECT_EQ(run.Errors.find("Press OK"), std::string::npos) << run.Errors;
     EXPECT_TRUE(ReadFileBytes(out + "MYAPP.RES") == res);
     EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8");
 }

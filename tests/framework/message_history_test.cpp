@@ -67,12 +67,12 @@ TEST(HistoryButtons, AreTakenFromTheHighestBitDown) {
     EXPECT_TRUE(HistoryButtonOrder(0).empty());
 }
 
-TEST(ConsoleMessages, WriteTitleAndLinesAndTakeTheDefault) {
+TEST(ConsoleMessages, WriteOneLineEachAndTakeTheDefault) {
     std::ostringstream out;
     ConsoleMessageDialog console(out);
     EXPECT_EQ(console.Show({"Missing Resource", "one|two", IconInformation, ButtonYes | ButtonNo, ButtonNo}),
               unsigned{ButtonNo});
-    EXPECT_EQ(out.str(), "Missing Resource\none\ntwo\n");
+    EXPECT_EQ(out.str(), "VERDO: Missing Resource: one two\n");
 }
 
 TEST_F(LogAndHistoryTest, RaisedMessagesAppendOneLineEach) {

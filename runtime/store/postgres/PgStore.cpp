@@ -158,9 +158,11 @@ StoreEngine* PgStore::Connect(const std::string& connection, bool write, Runtime
     const char* values[] = {"10", "verdo", connection.c_str(), "UTF8", nullptr};
     PGconn* connected = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(connected) != CONNECTION_OK) {
+        // A server that cannot be reached, or that turns the connection away, is no case
+        // for trying again read-only: the caller reports it once, in the server's words.
         std::string text = OneLine(PQerrorMessage(connected));
         PQfinish(connected);
-        return refuse(AccessDeniedErr, 0, text);
+        return refuse(FileSystemErr, 0, text);
     }
     // The server's notices ("skipping" an index that is not there) are no failures; a
     // build-time run says nothing unless something fails.
