@@ -76,8 +76,9 @@ DataFolders ChooseDataFolders(const std::string& programDir,
     folders.Store = BaseFolder(env, "XDG_DATA_HOME", ".local/share/") + "verdo/";
     folders.Settings = BaseFolder(env, "XDG_CONFIG_HOME", ".config/") + "verdo/";
     std::string problem = Prepared(folders.Store);
-    if (problem.empty()) problem = Prepared(folders.Settings);
-    if (!problem.empty()) folders.Problem = "the folder " + problem;
+    if (!problem.empty()) folders.StoreProblem = "the folder " + problem;
+    problem = Prepared(folders.Settings);
+    if (!problem.empty()) folders.SettingsProblem = "the folder " + problem;
     return folders;
 }
 

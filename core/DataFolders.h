@@ -14,7 +14,9 @@ struct DataFolders {
     std::string Store;     // folders end with "/"
     std::string Settings;
     std::string Manual;    // the manual's full name
-    std::string Problem;   // why a user's folder cannot be used; empty when all is well
+    // Why the user's data or configuration folder cannot be used; empty when all is well.
+    std::string StoreProblem;
+    std::string SettingsProblem;
 };
 
 // `environment` reads a variable (empty when unset); the real environment by default.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/DataFolders.h"
 #include "runtime/platform/ProfileFile.h"
 #include "runtime/store/StoreEngines.h"
 #include "runtime/text/Text.h"
@@ -21,6 +22,8 @@ std::string ExtraSegName;
 std::string FileTypeName;
 std::string CodePageName;
 std::string LangIDName;
+std::string StoreFolderProblem;
+std::string SettingsFolderProblem;
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -49,13 +52,16 @@ void ComposeNames(const std::string& modulePath, const std::string& commandTail)
     ProgramDir = slash == std::string::npos ? std::string("./") : modulePath.substr(0, slash + 1);
     ProgramDir = std::string(TrimRight(ProgramDir));
 
-    SettingsFileName = ProgramDir + "VERDO.INI";
-    ManualFileName = ProgramDir + "VERDO.PDF";
+    DataFolders folders = ChooseDataFolders(ProgramDir);
+    SettingsFileName = folders.Settings + "VERDO.INI";
+    ManualFileName = folders.Manual;
     ProgramFile = ProgramDir + std::string(ProgramFixedName);
     // The settings file is read here, before the dictionary starts: the managers are set
     // up over these names.
     std::string server = ConfiguredServer(SettingsFileName);
-    StoreName = server.empty() ? ProgramDir + "VERDO" : ServerStoreName(server);
+    StoreName = server.empty() ? folders.Store + "VERDO" : ServerStoreName(server);
+    StoreFolderProblem = server.empty() ? folders.StoreProblem : std::string();
+    SettingsFolderProblem = folders.SettingsProblem;
     const std::string store = StoreName + "\\!";
     RESFileName = store + "RESFile";
     FileOSName = store + "FileOS";

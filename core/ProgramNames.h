@@ -21,12 +21,17 @@ extern std::string ExtraSegName;
 extern std::string FileTypeName;
 extern std::string CodePageName;
 extern std::string LangIDName;
+// Why the user's folder for the store file or for the settings cannot be used, in one
+// line; empty when all is well (and the store's always, for a store on a server).
+extern std::string StoreFolderProblem;
+extern std::string SettingsFolderProblem;
 
 // The program's fixed file name on this platform, whatever the running file is called.
 inline constexpr std::string_view ProgramFixedName = "verdo";
 
-// Sets every name from the running program's path and the command tail; the store is
-// the server that ConfiguredServer names, if any.
+// Sets every name from the running program's path and the command tail. The store file
+// and the settings lie beside the program or in the user's folders (DataFolders.h); the
+// store is the server that ConfiguredServer names, if any.
 void ComposeNames(const std::string& modulePath, const std::string& commandTail);
 
 // The connection string of the server the store is on: the environment variable

@@ -11,11 +11,12 @@
 
 namespace {
 
-// The editor lives in a module of its own beside the program, loaded only here, so that
-// the build-time run never loads a window library.
+// The editor lives in a module of its own (beside the program, or in the installed
+// tree's lib/verdo), loaded only here, so that the build-time run never loads a window
+// library.
 int RunInteractive(const std::string& modulePath, int argc, char** argv) {
     std::string directory = modulePath.substr(0, modulePath.rfind('/') + 1);
-    std::string library = directory + "libverdo_gui.so";
+    std::string library = verdo::ProgramModule(directory, "libverdo_gui.so");
     void* module = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     using Entry = int (*)(int, char**);
     Entry entry = module ? reinterpret_cast<Entry>(dlsym(module, "VerdoInteractiveMain")) : nullptr;
@@ -33,5 +34,5 @@ int main(int argc, char** argv) {
     std::string modulePath = verdo::ModuleFileName();
     std::string tail = verdo::CommandTailFrom(argc, argv);
     if (verdo::TrimRight(tail).find_first_not_of(" \t") == std::string::npos) return RunInteractive(modulePath, argc, argv);
-    return verdo::RunProgram(modulePath, tail, [](int32_t project) { verdo::ExportRESFile(project, 1); }, nullptr);
+    return verdo::RunProgram(modulePath, tail, [](int32_t project) { verdo::ExportRESFile(project, verdo::BuildTimeRun); }, nullptr);
 }

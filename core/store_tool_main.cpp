@@ -1,7 +1,10 @@
 // verdo-store: moves a store between a store file and a PostgreSQL server, either way,
-// and checks a store. A tool for people: it says what it did or why not, and fails with
+// and checks a store; for builds that link VERDO's resource files, it names a project's
+// file and exports it keeping the numbers. A tool for people: it says what it did or why not, and fails with
 // a non-zero status.
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -10,7 +13,13 @@
 #include <vector>
 
 #include "core/Dictionary.h"
+#include "core/ProgramNames.h"
 #include "core/Records.h"
+#include "core/Startup.h"
+#include "export/ExportRESFile.h"
+#include "export/ResourceFilePath.h"
+#include "framework/MessageManager.h"
+#include "runtime/platform/ModulePath.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/store/FieldValues.h"
 #include "runtime/store/StoreEngines.h"
@@ -29,10 +38,14 @@ void PrintUsage() {
     std::fprintf(stderr,
                  "usage: verdo-store copy FROM TO\n"
                  "       verdo-store check STORE\n"
+                 "       verdo-store path PROJECT\n"
+                 "       verdo-store export PROJECT\n"
                  "A store is the path of a store file (VERDO) or a PostgreSQL connection string\n"
                  "(\"host=builddb dbname=verdo user=ci\" or \"postgresql://ci@builddb/verdo\").\n"
                  "copy creates TO when it is missing and refuses a TO that holds anything but\n"
-                 "the rows a new store starts with.\n");
+                 "the rows a new store starts with.\n"
+                 "path and export work on the store verdo uses: path prints the full name of the\n"
+                 "project's resource file, export writes it without raising the version numbers.\n");
 }
 
 // A connection string is keyword=value pairs or a URI; anything else is a file's path.
@@ -271,8 +284,55 @@ int Copy(const std::string& source, const std::string& target) {
 
 }  // namespace
 
+// A whole number within 32 bits, nothing else.
+bool ProjectNumberOf(const std::string& argument, int32_t& number) {
+    size_t digits = argument.rfind('-', 0) == 0 ? 1 : 0;
+    if (argument.size() == digits || argument.size() > digits + 10 ||
+        argument.find_first_not_of("0123456789", digits) != std::string::npos)
+        return false;
+    long long value = std::stoll(argument);
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    number = static_cast<int32_t>(value);
+    return true;
+}
+
+// On the store that verdo beside this tool uses, started as verdo starts: the full name
+// of a project's resource file, for a build that links it, or an export that keeps the
+// numbers (a release rebuild). VERDO's own line on standard error says why not.
+int ForProject(const std::string& what, const std::string& argument) {
+    int32_t number = 0;
+    if (!ProjectNumberOf(argument, number)) {
+        std::fprintf(stderr, "verdo-store: %s is not a project number\n", argument.c_str());
+        return Usage;
+    }
+    int status = 0;
+    // A store that cannot be opened ends the run from deep inside; a tool says so in its status.
+    GlobalMessages().SetHaltHandler([] {
+        std::fflush(nullptr);
+        std::_Exit(Failure);
+    });
+    RunProgram(ModuleFileName(), argument, [&](int32_t project) {
+        if (what == "export") {
+            status = ExportRESFile(project, BuildKeepingNumbers) ? 0 : Failure;
+            return;
+        }
+        std::string why;
+        std::string path = ResourceFilePath(project, why);
+        if (path.empty()) {
+            std::fprintf(stderr, "VERDO: %s\n", why.c_str());
+            status = Failure;
+        } else {
+            std::printf("%s\n", path.c_str());
+        }
+    }, nullptr);
+    // Startup ends the run before the store is opened when its folder cannot be used.
+    return status == 0 && !StoreFolderProblem.empty() ? Failure : status;
+}
+
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 2 && (arguments[0] == "path" || arguments[0] == "export"))
+        return ForProject(arguments[0], arguments[1]);
     RegisterStoreTables();
     if (arguments.size() == 3 && arguments[0] == "copy") return Copy(arguments[1], arguments[2]);
     if (arguments.size() == 2 && arguments[0] == "check") return Check(arguments[1]);

@@ -14,6 +14,7 @@
 #include "export/AutoIncrement.h"
 #include "export/ExportValues.h"
 #include "export/ProjectInclude.h"
+#include "export/ResourceFilePath.h"
 #include "export/VersionResource.h"
 #include "framework/DefaultMessages.h"
 #include "framework/FileManager.h"
@@ -73,14 +74,6 @@ std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool& failure) {
     return items;
 }
 
-// The directory and the name become one file name. A name that would lead out of the
-// directory is refused, and so is a NUL anywhere: the file system would end the name
-// there and the file would land elsewhere than the path the user sees.
-bool UsableTarget(const std::string& directory, const std::string& name) {
-    return directory.find('\0') == std::string::npos && name.find('\0') == std::string::npos &&
-           name.find('/') == std::string::npos;
-}
-
 bool ExistingFileHolds(const std::string& path, const std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -130,9 +123,9 @@ void Show(const std::string& title, const std::string& text, int icon) {
 
 }  // namespace
 
-void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
+bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
     FileManager& res = *Access_RESFile;
-    bool interactive = AutoInc == 0;
+    bool interactive = AutoInc == UserExport;
     bool failure = false;
     std::string targetDirectory, projectName;
 
@@ -175,7 +168,7 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
     }
     if (found) {
         incrementsConfigured = IncrementsConfigured(RES);
-        if (incrementsConfigured && AutoInc == 1) ApplyAutoIncrement(RES);
+        if (incrementsConfigured && AutoInc == BuildTimeRun) ApplyAutoIncrement(RES);
         ClockReading clock = CurrentClock().Read();
         RES.ExportDate = clock.Today;
         RES.ExportTime = clock.Now;
@@ -193,14 +186,14 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
 
     if (!failure) {
         RESFileRecord project = RES;
-        targetDirectory = FieldText(project.ProjectPath);
-        if (targetDirectory.empty() || targetDirectory.back() != '/') targetDirectory += '/';
-        projectName = FieldText(project.ProjectName);
+        ExportTarget target = ExportTargetOf(project);
+        targetDirectory = target.Directory;
+        projectName = target.Name;
         std::string base = targetDirectory + projectName;
         std::string resFile = Latin1ToUtf8(base + ".RES");
 
         std::optional<std::string> image;
-        if (!UsableTarget(targetDirectory, projectName)) {
+        if (!target.Usable) {
             if (!interactive) ReportToBuild(projectNumber, "its name or path holds a character no file name can have");
         } else {
             std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
@@ -236,7 +229,7 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
     res.RestoreState(saved);
     res.Close();
 
-    if (!interactive) return;
+    if (!interactive) return !failure;
     if (!failure)
         Show("Resource File Exported",
              "Resource File Exported. Please review the following information:||Path location: " + targetDirectory +
@@ -248,6 +241,7 @@ void ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
              "There was a problem creating the following Resource file: " + targetDirectory + projectName +
                  ".RES. The export has been aborted.",
              IconExclamation);
+    return !failure;
 }
 
 }  // namespace verdo

@@ -123,7 +123,7 @@ public:
             // Only a highlighted project can be exported or previewed.
             if (browse_.Rows() == 0) return level;
             if (name == "?EXPORTRESFILE") {
-                ExportRESFile(RES.RESNumber, 0);
+                ExportRESFile(RES.RESNumber, UserExport);
             } else {
                 PreviewRES(RES.RESNumber);
             }

@@ -44,7 +44,7 @@ extern "C" __attribute__((visibility("default"))) int VerdoInteractiveMain(int a
     GlobalMessages().SetHistoryDialog(&history);
     InstallStartupProbe();
     RegisterProcedure("BrowseRESFile", [] { BrowseRESFile(); });
-    RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [](int32_t project) { ExportRESFile(project, 1); },
+    RunProgram(ModuleFileName(), CommandTailFrom(argc, argv), [](int32_t project) { ExportRESFile(project, BuildTimeRun); },
                [] { Main(); });
     GlobalMessages().SetDialog(nullptr);
     GlobalMessages().SetHistoryDialog(nullptr);

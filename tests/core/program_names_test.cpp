@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "core/ProgramNames.h"
@@ -10,7 +11,9 @@
 using namespace verdo;
 
 TEST(ProgramNames, EveryNameComesFromTheProgramsDirectoryWhateverTheFileIsCalled) {
-    std::string dir = "/opt/tools with spaces/" + std::string(200, 'd') + "/";
+    test::TempProgramDir home;
+    std::string dir = home.File("tools with spaces/" + std::string(200, 'd') + "/");
+    std::filesystem::create_directories(dir);
     ComposeNames(dir + "myver", "  12 ");
     EXPECT_EQ(ProgramDir, dir) << "no limit on the length of the path";
     EXPECT_EQ(ProgramFile, dir + "verdo");

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "runtime/store/StoreEngines.h"
 #include "tests/support/Process.h"
@@ -82,4 +85,57 @@ TEST(StoreTool, CheckNamesWhatIsMissingOrUnusable) {
     EXPECT_EQ(nothing.ExitCode, 1);
     EXPECT_FALSE(FileExists(dir.File("NONE"))) << "checking creates nothing";
     EXPECT_EQ(RunProcess(Tool, {"copy", file}).ExitCode, 2);
+}
+
+// What a build that links the file asks of the program's own store: where the file goes,
+// counted from the folder the build runs in, and the file written without a new number.
+TEST(StoreTool, NamesAProjectsResourceFileAndExportsItKeepingTheNumbers) {
+    TempProgramDir dir;
+    std::string program = dir.InstallProgram();
+    dir.InstallStoreTool();
+    ASSERT_EQ(RunProcess(program, {"1"}).ExitCode, 0);
+    StoreSql(dir.File("VERDO"),
+             "INSERT INTO RESFile (RESNumber, ProjectName, ProjectPath, FV_1, FV_4, INC_FV_4, LangID, CodePage, FileOS, "
+             "FileType) VALUES (12, 'MYAPP', '.', 1, 7, 1, '0409', '04b0', x'04000400', x'01')");
+    std::filesystem::create_directory(dir.File("tree"));
+    auto inTree = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"-C", dir.File("tree")});
+        return RunProcess("/usr/bin/env", arguments);
+    };
+    auto fv4 = [&] { return StoreValue(dir.File("VERDO"), "SELECT FV_4 FROM RESFile WHERE RESNumber = 12"); };
+    const std::string res = dir.File("tree/MYAPP.RES");
+
+    ProcessResult path = inTree({dir.File("verdo-store"), "path", "12"});
+    EXPECT_EQ(path.ExitCode, 0) << path.Errors;
+    EXPECT_EQ(path.Output, res + "\n");
+    EXPECT_FALSE(FileExists(res)) << "naming the file writes nothing";
+
+    ProcessResult missing = inTree({dir.File("verdo-store"), "path", "13"});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(missing.Errors, "VERDO: there is no project 13\n");
+    EXPECT_EQ(missing.Output, "");
+    EXPECT_EQ(inTree({dir.File("verdo-store"), "path", "12x"}).ExitCode, 2);
+
+    ProcessResult kept = inTree({dir.File("verdo-store"), "export", "12"});
+    EXPECT_EQ(kept.ExitCode, 0) << kept.Errors;
+    EXPECT_EQ(kept.Errors, "");
+    const std::string first = ReadFileBytes(res);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(fv4(), "7");
+    struct stat before {};
+    ASSERT_EQ(stat(res.c_str(), &before), 0);
+    EXPECT_EQ(inTree({dir.File("verdo-store"), "export", "12"}).ExitCode, 0);
+    struct stat after {};
+    ASSERT_EQ(stat(res.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "an unchanged file is not written again";
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+
+    // The build-time run in the same folder raises the number; a kept export then writes it as it is.
+    EXPECT_EQ(inTree({program, "12"}).ExitCode, 0);
+    EXPECT_EQ(fv4(), "8");
+    EXPECT_NE(ReadFileBytes(res), first);
+
+    ProcessResult none = inTree({dir.File("verdo-store"), "export", "13"});
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_EQ(none.Errors, "VERDO: project 13 was not exported: there is no such project\n");
 }

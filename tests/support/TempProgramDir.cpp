@@ -30,12 +30,23 @@ TempProgramDir::~TempProgramDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempProgramDir::InstallProgram() const {
-    std::string target = path_ + "verdo";
+namespace {
+std::string CopyBuilt(const std::string& file, const std::string& folder) {
     std::error_code ec;
-    fs::copy_file(VERDO_BINARY, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) ADD_FAILURE() << "cannot copy the program: " << ec.message();
+    fs::create_directories(folder, ec);
+    std::string target = folder + file;
+    fs::copy_file(fs::path(VERDO_BINARY).parent_path() / file, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) ADD_FAILURE() << "cannot copy " << file << ": " << ec.message();
     return target;
+}
+}  // namespace
+
+std::string TempProgramDir::InstallProgram(const std::string& folder) const {
+    return CopyBuilt(fs::path(VERDO_BINARY).filename().string(), path_ + folder);
+}
+
+std::string TempProgramDir::InstallStoreTool(const std::string& folder) const {
+    return CopyBuilt("verdo-store", path_ + folder);
 }
 
 void TempProgramDir::InstallServerModule() const {

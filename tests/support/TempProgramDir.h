@@ -16,8 +16,10 @@ public:
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + name; }
 
-    // Copies the built program into the directory and returns its path there.
-    std::string InstallProgram() const;
+    // Copies the built program, or the store tool, into the directory (or a folder in it,
+    // ending with "/") and returns its path there.
+    std::string InstallProgram(const std::string& folder = "") const;
+    std::string InstallStoreTool(const std::string& folder = "") const;
     // Puts the server store's module beside the program, as an installation has it.
     void InstallServerModule() const;
 
