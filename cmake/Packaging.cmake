@@ -10,25 +10,30 @@ set(VERDO_MODULE_DIR lib/verdo)
 # others link, so it has no shared-object name for the system's library cache.
 set_target_properties(verdo_gui PROPERTIES NO_SONAME ON)
 
-# The manual page, made from its Markdown source.
+# The manual pages, made from their Markdown sources.
 add_executable(make_manpage tools/make_manpage.cpp)
-set(VERDO_MANPAGE ${CMAKE_BINARY_DIR}/verdo.1)
-add_custom_command(OUTPUT ${VERDO_MANPAGE}.gz
-  COMMAND $<TARGET_FILE:make_manpage> ${CMAKE_SOURCE_DIR}/docs/verdo.1.md ${VERDO_MANPAGE} ${PROJECT_VERSION}
-  COMMAND gzip -9nf ${VERDO_MANPAGE}
-  DEPENDS make_manpage ${CMAKE_SOURCE_DIR}/docs/verdo.1.md
-  COMMENT "Making the manual page verdo(1)"
-  VERBATIM)
+set(VERDO_MANPAGES)
+foreach(page verdo verdo-store)
+  set(out ${CMAKE_BINARY_DIR}/${page}.1)
+  add_custom_command(OUTPUT ${out}.gz
+    COMMAND $<TARGET_FILE:make_manpage> ${CMAKE_SOURCE_DIR}/docs/${page}.1.md ${out} ${PROJECT_VERSION}
+    COMMAND gzip -9nf ${out}
+    DEPENDS make_manpage ${CMAKE_SOURCE_DIR}/docs/${page}.1.md
+    COMMENT "Making the manual page ${page}(1)"
+    VERBATIM)
+  list(APPEND VERDO_MANPAGES ${out}.gz)
+endforeach()
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog)
-add_custom_target(verdo_package_files ALL DEPENDS ${VERDO_MANPAGE}.gz ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_target(verdo_package_files ALL DEPENDS ${VERDO_MANPAGES} ${CMAKE_BINARY_DIR}/changelog.gz)
 
-install(TARGETS verdo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS verdo verdo-store RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS verdo_gui LIBRARY DESTINATION ${VERDO_MODULE_DIR})
+install(TARGETS verdo_pgstore LIBRARY DESTINATION ${VERDO_MODULE_DIR})
 install(FILES ${VERDO_MANUAL} ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/verdo)
-install(FILES ${VERDO_MANPAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VERDO_MANPAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/verdo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/pictures/verdo-icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME verdo.svg)

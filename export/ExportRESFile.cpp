@@ -1,8 +1,10 @@
 #include "export/ExportRESFile.h"
 
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,11 +76,17 @@ std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool& failure) {
     return items;
 }
 
+// Only a regular file of the same size is read; anything else in the file's place (a
+// folder, a device) is not the same file, and the write that follows says why.
 bool ExistingFileHolds(const std::string& path, const std::string& bytes) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<uint64_t>(info.st_size) != bytes.size())
+        return false;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string held((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return held == bytes;
+    std::string held(bytes.size(), '\0');
+    return in.read(held.data(), static_cast<std::streamsize>(held.size())) && in.gcount() == info.st_size &&
+           held == bytes;
 }
 
 // At build time the resource file goes in place only once the store holds its numbers:

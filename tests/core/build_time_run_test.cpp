@@ -131,6 +131,14 @@ TEST_P(BuildTimeRunOnEither, AMissingTargetDirectoryWritesNothingButTheStampAndS
               "VERDO: project 12: " + dir.Path() + "gone/MYAPP.RES could not be written: No such file or directory\n");
     EXPECT_NE(Value("SELECT ExportDate FROM RESFile WHERE RESNumber = 12"), "0");
     EXPECT_FALSE(FileExists(dir.Path() + "gone"));
+
+    // A folder in the file's place is no file holding the same bytes.
+    std::filesystem::create_directory(out + "MYAPP.RES");
+    Sql("UPDATE RESFile SET ProjectPath = '" + out + "' WHERE RESNumber = 12");
+    run = Run({"12"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Errors, "VERDO: project 12: " + out + "MYAPP.RES could not be written: Is a directory\n");
+    EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "9");
 }
 
 TEST_P(BuildTimeRunOnEither, ParallelBuildsLoseNoIncrement) {

@@ -11,6 +11,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
+# What a build said, with CMake's line breaks undone.
+said() { tr -s ' \n' '  ' <<<"$1"; }
 
 (cd "$build" && cpack -G DEB -B "$work/package" >/dev/null)
 deb=$(ls "$work"/package/verdo_*_amd64.deb)
@@ -35,7 +37,7 @@ sqlite3 "$store" "INSERT INTO RESFile (RESNumber, ProjectName, Description, Proj
 
 cmake -S "$source/tests/package/sample" -B "$work/sample" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" >/dev/null
-version() { python3 "$source/tests/package/read_version.py" "$work/sample/sample.exe"; }
+version() { /usr/bin/python3 "$source/tests/package/read_version.py" "$work/sample/sample.exe"; }
 
 cmake --build "$work/sample" >/dev/null
 first=$(version)
@@ -56,6 +58,24 @@ cmake --build "$work/sample" >/dev/null
 [ "$(stat -c %Y.%i "$work/sample/sample.exe")" = "$before" ] || fail "a rebuild with the version kept relinked"
 grep -qx "FileVersion 1.2.3.6" <<<"$(version)" || fail "a rebuild with the version kept changed it"
 [ "$(sqlite3 "$store" "SELECT FV_4 FROM RESFile WHERE RESNumber = 7")" = 6 ] || fail "the store moved on"
+
+# A .RES that cannot be written fails the build with VERDO's line, and the program is not
+# relinked with the old file; the store keeps the raised number, and the next build goes on.
+cmake -DVERDO_KEEP_VERSION=OFF "$work/sample" >/dev/null
+rm "$work/sample/SAMPLE.RES" && mkdir "$work/sample/SAMPLE.RES"
+if out=$(cmake --build "$work/sample" 2>&1); then fail "a build whose .RES could not be written succeeded"; fi
+grep -q "VERDO: project 7: ./SAMPLE.RES could not be written: Is a directory" <<<"$(said "$out")" \
+  || fail "the failed build does not say why: $out"
+[ "$(stat -c %Y.%i "$work/sample/sample.exe")" = "$before" ] || fail "the program was relinked with the old file"
+rmdir "$work/sample/SAMPLE.RES"
+cmake --build "$work/sample" >/dev/null
+grep -qx "FileVersion 1.2.3.8" <<<"$(version)" || fail "the build after the failure does not carry the stored number"
+
+# A data folder that cannot be made stops the build in one line and writes nothing.
+if out=$(XDG_DATA_HOME="$store" cmake --build "$work/sample" 2>&1); then fail "a build without a data folder succeeded"; fi
+grep -q "VERDO cannot keep its files in the folder $store/verdo: Not a directory" <<<"$(said "$out")" \
+  || fail "a data folder that is a file is not said: $out"
+[ "$(sqlite3 "$store" "SELECT FV_4 FROM RESFile WHERE RESNumber = 7")" = 8 ] || fail "the store moved without a build"
 
 # A project the store does not have stops the configuration with its number.
 sed 's/PROJECT 7/PROJECT 99/' "$source/tests/package/sample/CMakeLists.txt" > "$work/CMakeLists.txt"

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Prints the version information of a Windows program as the file's properties show it:
 the file version, then each string as name=value, one per line."""
 import sys
