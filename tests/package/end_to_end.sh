@@ -28,6 +28,11 @@ unset VERDO_STORE
 "$verdo" 7 2>/dev/null || true
 store="$XDG_DATA_HOME/verdo/VERDO"
 [ -f "$store" ] || fail "no store in $XDG_DATA_HOME/verdo"
+# The program finds its modules in the installed tree: the editor's windows and the server store.
+heard=$(QT_QPA_PLATFORM=offscreen timeout 3 "$verdo" 2>&1 || true)
+grep -q "cannot be started" <<<"$heard" && fail "the installed editor does not start: $heard"
+heard=$(VERDO_STORE="host=$work/nowhere dbname=verdo" "$verdo" 7 2>&1)
+grep -q "connection to server on socket" <<<"$heard" || fail "the installed server store does not load: $heard"
 sqlite3 "$store" "INSERT INTO RESFile (RESNumber, ProjectName, Description, ProjectPath,
     FV_1, FV_2, FV_3, FV_4, PV_1, PV_2, PV_3, PV_4, INC_FV_4, CompanyName, FileDescription,
     ProductName, LegalCopyright, FileOS, FileType, LangID, CodePage, EnterDate)
