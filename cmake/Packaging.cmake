@@ -46,7 +46,7 @@ configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/VerdoConfig.cmake.in
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/cmake/VerdoConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
 install(FILES ${CMAKE_BINARY_DIR}/cmake/install/VerdoConfig.cmake ${CMAKE_BINARY_DIR}/cmake/VerdoConfigVersion.cmake
-              ${CMAKE_SOURCE_DIR}/cmake/VerdoVersionResource.cmake ${CMAKE_SOURCE_DIR}/cmake/VerdoStep.cmake
+              ${CMAKE_SOURCE_DIR}/cmake/VerdoVersionResource.cmake
         DESTINATION lib/cmake/Verdo)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/cmake/VerdoConfig.cmake CONTENT
 "# VERDO in its build tree, for trying the module before installing.

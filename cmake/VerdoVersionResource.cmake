@@ -11,7 +11,6 @@
 # A step that fails stops the build with VERDO's own message.
 include_guard(GLOBAL)
 
-set(_VERDO_STEP_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/VerdoStep.cmake")
 option(VERDO_KEEP_VERSION "Build without raising the version numbers of VERDO's projects" OFF)
 
 function(_verdo_windres out)
@@ -41,8 +40,8 @@ function(verdo_version_resource target)
   if(NOT ARG_PROJECT MATCHES "^[0-9]+$")
     message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): PROJECT takes the project's number, not '${ARG_PROJECT}'")
   endif()
-  if(NOT VERDO_PROGRAM OR NOT VERDO_STORE_PROGRAM)
-    message(FATAL_ERROR "VERDO: verdo_version_resource: the programs verdo and verdo-store were not found")
+  if(NOT VERDO_STORE_PROGRAM)
+    message(FATAL_ERROR "VERDO: verdo_version_resource: the program verdo-store was not found")
   endif()
   set(folder "${CMAKE_CURRENT_BINARY_DIR}")
   # Where the step will write the file, as the store composes it from this folder.
@@ -50,17 +49,21 @@ function(verdo_version_resource target)
     WORKING_DIRECTORY "${folder}" RESULT_VARIABLE failed OUTPUT_VARIABLE res ERROR_VARIABLE why
     OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_STRIP_TRAILING_WHITESPACE)
   if(failed OR res STREQUAL "")
+    if(why STREQUAL "")
+      set(why "VERDO: the place of project ${ARG_PROJECT}'s resource file is not known (${failed})")
+    endif()
     message(FATAL_ERROR "${why}")
   endif()
-  set(keep OFF)
+  # The build-time run as verdo N makes it, but with a status: a file that was not
+  # written anew stops the build with VERDO's own line, and is never linked as new.
+  set(run build)
   if(ARG_KEEP_VERSION OR VERDO_KEEP_VERSION)
-    set(keep ON)
+    set(run export)
   endif()
 
   set(step ${target}_verdo_version_resource)
   add_custom_target(${step}
-    COMMAND "${CMAKE_COMMAND}" "-DVERDO_PROGRAM=${VERDO_PROGRAM}" "-DVERDO_STORE_PROGRAM=${VERDO_STORE_PROGRAM}"
-            "-DPROJECT=${ARG_PROJECT}" "-DKEEP=${keep}" "-DRES=${res}" -P "${_VERDO_STEP_SCRIPT}"
+    COMMAND "${VERDO_STORE_PROGRAM}" ${run} ${ARG_PROJECT}
     BYPRODUCTS "${res}"
     WORKING_DIRECTORY "${folder}"
     COMMENT "VERDO: version resource of project ${ARG_PROJECT}"

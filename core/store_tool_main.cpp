@@ -1,6 +1,6 @@
 // verdo-store: moves a store between a store file and a PostgreSQL server, either way,
 // and checks a store; for builds that link VERDO's resource files, it names a project's
-// file and exports it keeping the numbers. A tool for people: it says what it did or why not, and fails with
+// file and writes it, raising the numbers or keeping them, with a status a build can use. A tool for people: it says what it did or why not, and fails with
 // a non-zero status.
 #include <cctype>
 #include <cstdint>
@@ -39,13 +39,16 @@ void PrintUsage() {
                  "usage: verdo-store copy FROM TO\n"
                  "       verdo-store check STORE\n"
                  "       verdo-store path PROJECT\n"
+                 "       verdo-store build PROJECT\n"
                  "       verdo-store export PROJECT\n"
                  "A store is the path of a store file (VERDO) or a PostgreSQL connection string\n"
                  "(\"host=builddb dbname=verdo user=ci\" or \"postgresql://ci@builddb/verdo\").\n"
                  "copy creates TO when it is missing and refuses a TO that holds anything but\n"
                  "the rows a new store starts with.\n"
-                 "path and export work on the store verdo uses: path prints the full name of the\n"
-                 "project's resource file, export writes it without raising the version numbers.\n");
+                 "path, build and export work on the store verdo uses: path prints the full name\n"
+                 "of the project's resource file; build writes it as verdo PROJECT does, export\n"
+                 "without raising the version numbers; both fail with status 1 when it was not\n"
+                 "written.\n");
 }
 
 // A connection string is keyword=value pairs or a URI; anything else is a file's path.
@@ -297,8 +300,10 @@ bool ProjectNumberOf(const std::string& argument, int32_t& number) {
 }
 
 // On the store that verdo beside this tool uses, started as verdo starts: the full name
-// of a project's resource file, for a build that links it, or an export that keeps the
-// numbers (a release rebuild). VERDO's own line on standard error says why not.
+// of a project's resource file, for a build that links it; the build-time run, which
+// says in its status whether the file was written, so that a build stops without a new
+// one; or the same run keeping the numbers (a release rebuild). VERDO's own line on
+// standard error says why not.
 int ForProject(const std::string& what, const std::string& argument) {
     int32_t number = 0;
     if (!ProjectNumberOf(argument, number)) {
@@ -312,8 +317,8 @@ int ForProject(const std::string& what, const std::string& argument) {
         std::_Exit(Failure);
     });
     RunProgram(ModuleFileName(), argument, [&](int32_t project) {
-        if (what == "export") {
-            status = ExportRESFile(project, BuildKeepingNumbers) ? 0 : Failure;
+        if (what != "path") {
+            status = ExportRESFile(project, what == "build" ? BuildTimeRun : BuildKeepingNumbers) ? 0 : Failure;
             return;
         }
         std::string why;
@@ -331,7 +336,7 @@ int ForProject(const std::string& what, const std::string& argument) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 2 && (arguments[0] == "path" || arguments[0] == "export"))
+    if (arguments.size() == 2 && (arguments[0] == "path" || arguments[0] == "build" || arguments[0] == "export"))
         return ForProject(arguments[0], arguments[1]);
     RegisterStoreTables();
     if (arguments.size() == 3 && arguments[0] == "copy") return Copy(arguments[1], arguments[2]);
