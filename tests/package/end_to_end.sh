@@ -91,4 +91,13 @@ if out=$(cmake -S "$work/missing-source" -B "$work/missing" -G Ninja \
   fail "a missing project configured"
 fi
 grep -q "99" <<<"$out" || fail "the message does not name the project: $out"
+
+# A toolchain without windres stops the configuration, not the build halfway.
+mkdir "$work/bare" && ln -s "$(command -v x86_64-w64-mingw32-gcc)" "$work/bare/cc"
+sed "s|x86_64-w64-mingw32-gcc|$work/bare/cc|; /CMAKE_RC_COMPILER/d" "$source/tests/package/mingw-w64.cmake" > "$work/bare.cmake"
+if out=$(cmake -S "$source/tests/package/sample" -B "$work/no-windres" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$work/bare.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" 2>&1); then
+  fail "a toolchain without windres configured"
+fi
+grep -q "the toolchain has no windres" <<<"$(said "$out")" || fail "a missing windres is not said: $out"
 echo "PASSED"
