@@ -21,6 +21,10 @@ lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors o
 dpkg-deb -x "$deb" "$work/root"
 verdo="$work/root/usr/bin/verdo"
 readelf -d "$verdo" | grep -q "NEEDED.*Qt" && fail "the build-time program links a window library"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libqt6svg6 libsqlite3-0 libpq5; do
+  grep -q "$needed" <<<"$depends" || fail "the package does not depend on $needed: $depends"
+done
 
 # An installed program keeps its store in the user's data folder.
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home"
