@@ -5,6 +5,7 @@
 # (the .RES changes, only the program relinks).
 #   bench/rebuild_bench.sh [BUILD-FOLDER]    (the package is made from BUILD-FOLDER, default build/)
 set -euo pipefail
+export LC_ALL=C
 source=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$source/build}" && pwd)
 work=$(mktemp -d)

@@ -61,7 +61,9 @@ function(verdo_version_resource target)
     message(FATAL_ERROR "${why}")
   endif()
   # The build-time run as verdo N makes it, but with a status: a file that was not
-  # written anew stops the build with VERDO's own line, and is never linked as new.
+  # written anew stops the build with VERDO's own line, and is never linked as new; so
+  # does a project moved or renamed since this configuration, whose new file this build
+  # would not link.
   set(run build)
   if(ARG_KEEP_VERSION OR VERDO_KEEP_VERSION)
     set(run export)
@@ -69,7 +71,7 @@ function(verdo_version_resource target)
 
   set(step ${target}_verdo_version_resource)
   add_custom_target(${step}
-    COMMAND "${VERDO_STORE_PROGRAM}" ${run} ${ARG_PROJECT}
+    COMMAND "${VERDO_STORE_PROGRAM}" ${run} ${ARG_PROJECT} "${res}"
     BYPRODUCTS "${res}"
     WORKING_DIRECTORY "${folder}"
     COMMENT "VERDO: version resource of project ${ARG_PROJECT}"

@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* ManualName = "VERDO.PDF";
 constexpr const char* InstalledManual = "../share/doc/verdo/VERDO.PDF";
+constexpr const char* InstalledModules = "../lib/verdo";
 
 bool IsFile(const std::string& path) {
     struct stat info {};
@@ -24,10 +25,17 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-// An installed program lies in a bin folder with its manual in the tree beside it.
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// An installed program lies in a bin folder with its modules or its manual in the tree
+// beside it (a system may leave out the documentation, never the modules).
 bool Installed(const std::string& programDir) {
     std::string dir = WithSlash(programDir);
-    return dir.size() >= 5 && dir.compare(dir.size() - 5, 5, "/bin/") == 0 && IsFile(dir + InstalledManual);
+    return dir.size() >= 5 && dir.compare(dir.size() - 5, 5, "/bin/") == 0 &&
+           (IsFolder(dir + InstalledModules) || IsFile(dir + InstalledManual));
 }
 
 // Makes the folder and its missing parents; the user's own folders are the user's only.

@@ -39,8 +39,8 @@ void PrintUsage() {
                  "usage: verdo-store copy FROM TO\n"
                  "       verdo-store check STORE\n"
                  "       verdo-store path PROJECT\n"
-                 "       verdo-store build PROJECT\n"
-                 "       verdo-store export PROJECT\n"
+                 "       verdo-store build PROJECT [FILE]\n"
+                 "       verdo-store export PROJECT [FILE]\n"
                  "A store is the path of a store file (VERDO) or a PostgreSQL connection string\n"
                  "(\"host=builddb dbname=verdo user=ci\" or \"postgresql://ci@builddb/verdo\").\n"
                  "copy creates TO when it is missing and refuses a TO that holds anything but\n"
@@ -48,7 +48,7 @@ void PrintUsage() {
                  "path, build and export work on the store verdo uses: path prints the full name\n"
                  "of the project's resource file; build writes it as verdo PROJECT does, export\n"
                  "without raising the version numbers; both fail with status 1 when it was not\n"
-                 "written.\n");
+                 "written, or when FILE is given and the project writes another file.\n");
 }
 
 // A connection string is keyword=value pairs or a URI; anything else is a file's path.
@@ -304,7 +304,7 @@ bool ProjectNumberOf(const std::string& argument, int32_t& number) {
 // says in its status whether the file was written, so that a build stops without a new
 // one; or the same run keeping the numbers (a release rebuild). VERDO's own line on
 // standard error says why not.
-int ForProject(const std::string& what, const std::string& argument) {
+int ForProject(const std::string& what, const std::string& argument, const std::string& expected) {
     int32_t number = 0;
     if (!ProjectNumberOf(argument, number)) {
         std::fprintf(stderr, "verdo-store: %s is not a project number\n", argument.c_str());
@@ -317,12 +317,20 @@ int ForProject(const std::string& what, const std::string& argument) {
         std::_Exit(Failure);
     });
     RunProgram(ModuleFileName(), argument, [&](int32_t project) {
+        std::string why;
+        std::string path = what == "path" || !expected.empty() ? ResourceFilePath(project, why) : std::string();
         if (what != "path") {
+            // A build names the file it links; a project moved or renamed since would
+            // leave it linking the old one.
+            if (!expected.empty() && !path.empty() && path != expected) {
+                std::fprintf(stderr, "VERDO: project %d now writes %s, not %s: configure the build again\n", project,
+                             path.c_str(), expected.c_str());
+                status = Failure;
+                return;
+            }
             status = ExportRESFile(project, what == "build" ? BuildTimeRun : BuildKeepingNumbers) ? 0 : Failure;
             return;
         }
-        std::string why;
-        std::string path = ResourceFilePath(project, why);
         if (path.empty()) {
             std::fprintf(stderr, "VERDO: %s\n", why.c_str());
             status = Failure;
@@ -336,8 +344,9 @@ int ForProject(const std::string& what, const std::string& argument) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 2 && (arguments[0] == "path" || arguments[0] == "build" || arguments[0] == "export"))
-        return ForProject(arguments[0], arguments[1]);
+    if (arguments.size() == 2 && arguments[0] == "path") return ForProject(arguments[0], arguments[1], "");
+    if ((arguments.size() == 2 || arguments.size() == 3) && (arguments[0] == "build" || arguments[0] == "export"))
+        return ForProject(arguments[0], arguments[1], arguments.size() == 3 ? arguments[2] : "");
     RegisterStoreTables();
     if (arguments.size() == 3 && arguments[0] == "copy") return Copy(arguments[1], arguments[2]);
     if (arguments.size() == 2 && arguments[0] == "check") return Check(arguments[1]);

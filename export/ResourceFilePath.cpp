@@ -10,6 +10,20 @@
 
 namespace verdo {
 
+namespace {
+
+// The path without its "." parts and doubled slashes. ".." stays: through a symbolic
+// link it leads elsewhere than the text suggests, and the file is written where the
+// system takes it.
+std::string WithoutDots(const std::filesystem::path& file) {
+    std::filesystem::path kept;
+    for (const std::filesystem::path& part : file)
+        if (part != "." && !part.empty()) kept /= part;
+    return kept.string();
+}
+
+}  // namespace
+
 ExportTarget ExportTargetOf(const RESFileRecord& project) {
     ExportTarget target;
     target.Directory = FieldText(project.ProjectPath);
@@ -44,7 +58,7 @@ std::string ResourceFilePath(int32_t projectNumber, std::string& why) {
         std::error_code error;
         std::filesystem::path file = std::filesystem::absolute(Latin1ToUtf8(target.Directory + target.Name + ".RES"), error);
         if (error) why = project + ": " + error.message();
-        else path = file.lexically_normal().string();
+        else path = WithoutDots(file);
     }
     res.RestoreState(saved);
     res.Close();

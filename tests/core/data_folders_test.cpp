@@ -57,6 +57,12 @@ TEST(DataFolders, AnInstalledProgramKeepsThemInTheUsersFoldersMadeOnFirstUse) {
     folders = ChooseDataFolders(bin, [&](const char* name) { return env[name]; });
     EXPECT_EQ(folders.Store, dir.File("home/.local/share/verdo/"));
     EXPECT_EQ(folders.Settings, dir.File("home/.config/verdo/"));
+
+    // A system that leaves out the documentation still installs the modules.
+    std::filesystem::remove_all(dir.File("usr/share"));
+    std::filesystem::create_directories(dir.File("usr/lib/verdo"));
+    folders = ChooseDataFolders(bin, [&](const char* name) { return env[name]; });
+    EXPECT_EQ(folders.Store, dir.File("home/.local/share/verdo/"));
 }
 
 TEST(DataFolders, AUserFolderThatIsAFileIsAProblemSaidInOneLine) {

@@ -130,8 +130,15 @@ TEST(StoreTool, NamesAProjectsResourceFileAndWritesItWithOrWithoutANewNumber) {
     EXPECT_EQ(after.st_ino, before.st_ino) << "an unchanged file is not written again";
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
 
+    // A build that links another file than the project now writes stops before any increment.
+    ProcessResult moved = inTree({dir.File("verdo-store"), "build", "12", dir.File("old/MYAPP.RES")});
+    EXPECT_EQ(moved.ExitCode, 1);
+    EXPECT_EQ(moved.Errors, "VERDO: project 12 now writes " + res + ", not " + dir.File("old/MYAPP.RES") +
+                                ": configure the build again\n");
+    EXPECT_EQ(fv4(), "7");
+
     // The build-time run through the tool raises the number as verdo 12 does.
-    ProcessResult built = inTree({dir.File("verdo-store"), "build", "12"});
+    ProcessResult built = inTree({dir.File("verdo-store"), "build", "12", res});
     EXPECT_EQ(built.ExitCode, 0) << built.Errors;
     EXPECT_EQ(fv4(), "8");
     EXPECT_NE(ReadFileBytes(res), first);

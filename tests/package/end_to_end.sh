@@ -20,7 +20,7 @@ lintian --fail-on error "$deb" 2>&1 | grep -v "root privileges" || true
 lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors on $(basename "$deb")"
 dpkg-deb -x "$deb" "$work/root"
 verdo="$work/root/usr/bin/verdo"
-readelf -d "$verdo" | grep -q "NEEDED.*Qt" && fail "the build-time program links a window library"
+grep -q "NEEDED.*Qt" <<<"$(readelf -d "$verdo")" && fail "the build-time program links a window library"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6svg6 libsqlite3-0 libpq5; do
   grep -q "$needed" <<<"$depends" || fail "the package does not depend on $needed: $depends"
@@ -33,8 +33,9 @@ unset VERDO_STORE
 store="$XDG_DATA_HOME/verdo/VERDO"
 [ -f "$store" ] || fail "no store in $XDG_DATA_HOME/verdo"
 # The program finds its modules in the installed tree: the editor's windows and the server store.
-heard=$(QT_QPA_PLATFORM=offscreen timeout 3 "$verdo" 2>&1 || true)
-grep -q "cannot be started" <<<"$heard" && fail "the installed editor does not start: $heard"
+status=0
+heard=$(QT_QPA_PLATFORM=offscreen timeout 3 "$verdo" 2>&1) || status=$?
+[ "$status" = 124 ] || fail "the installed editor did not keep running (status $status): $heard"
 heard=$(VERDO_STORE="host=$work/nowhere dbname=verdo" "$verdo" 7 2>&1)
 grep -q "connection to server on socket" <<<"$heard" || fail "the installed server store does not load: $heard"
 sqlite3 "$store" "INSERT INTO RESFile (RESNumber, ProjectName, Description, ProjectPath,
