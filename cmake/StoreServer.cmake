@@ -17,7 +17,7 @@ set_target_properties(verdo_pgstore PROPERTIES
   VISIBILITY_INLINES_HIDDEN ON)
 add_dependencies(verdo verdo_pgstore)
 
-add_executable(verdo-store core/store_tool_main.cpp)
+add_executable(verdo-store export/StoreToolMain.cpp)
 target_link_libraries(verdo-store PRIVATE ${VERDO_LAYERS} SQLite::SQLite3)
 add_dependencies(verdo-store verdo_pgstore)
 set_target_properties(verdo-store PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,3 +1,5 @@
+// The entry of the program verdo: the build-time run with a project number, or the
+// editor's module without one. It sits on top of the layers it starts.
 #include <dlfcn.h>
 
 #include <cstdio>
