@@ -51,7 +51,7 @@ install(FILES ${CMAKE_BINARY_DIR}/cmake/install/VerdoConfig.cmake ${CMAKE_BINARY
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/cmake/VerdoConfig.cmake CONTENT
 "# VERDO in its build tree, for trying the module before installing.
 set(VERDO_PROGRAM \"$<TARGET_FILE:verdo>\")
-set(VERDO_STORE_PROGRAM \"$<TARGET_FILE_DIR:verdo>/verdo-store\")
+set(VERDO_STORE_PROGRAM \"$<TARGET_FILE:verdo-store>\")
 include(\"${CMAKE_SOURCE_DIR}/cmake/VerdoVersionResource.cmake\")
 set(Verdo_FOUND TRUE)
 ")

@@ -18,7 +18,7 @@ set_target_properties(verdo_pgstore PROPERTIES
 add_dependencies(verdo verdo_pgstore)
 
 add_executable(verdo-store export/StoreToolMain.cpp)
-target_link_libraries(verdo-store PRIVATE ${VERDO_LAYERS} SQLite::SQLite3)
+verdo_link_program(verdo-store)
 add_dependencies(verdo-store verdo_pgstore)
 set_target_properties(verdo-store PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
@@ -60,16 +60,12 @@ if(VERDO_TESTS)
   set_tests_properties(WindowsOnServer PROPERTIES
     LABELS gui FIXTURES_REQUIRED StoreServer
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;VERDO_TEST_STORE=server")
-endif()
 
-if(VERDO_TESTS)
   # The benchmark of the build-time run on a server starts a server as the tests do.
   target_sources(server_build_time_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/ServerCluster.cpp)
   target_link_libraries(server_build_time_bench PRIVATE PkgConfig::VERDO_LIBPQ)
   add_dependencies(server_build_time_bench verdo_pgstore)
-endif()
 
-if(VERDO_TESTS)
   # The tests of verdo-store run the program.
   add_dependencies(core_tests verdo-store)
 endif()

@@ -7,27 +7,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/platform/ModulePath.h"
+
 namespace verdo {
 
 namespace {
 
 constexpr const char* ManualName = "VERDO.PDF";
 constexpr const char* InstalledManual = "../share/doc/verdo/VERDO.PDF";
-constexpr const char* InstalledModules = "../lib/verdo";
-
-bool IsFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 std::string WithSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // An installed program lies in a bin folder with its modules or its manual in the tree
@@ -35,12 +26,14 @@ bool IsFolder(const std::string& path) {
 bool Installed(const std::string& programDir) {
     std::string dir = WithSlash(programDir);
     return dir.size() >= 5 && dir.compare(dir.size() - 5, 5, "/bin/") == 0 &&
-           (IsFolder(dir + InstalledModules) || IsFile(dir + InstalledManual));
+           (IsDirectory(dir + InstalledModuleDir) || IsRegularFile(dir + InstalledManual));
 }
 
 // Makes the folder and its missing parents; the user's own folders are the user's only.
 // Empty when the folder is there and writable, otherwise why not.
 std::string Prepared(const std::string& folder) {
+    // Every start after the first finds the folder ready.
+    if (IsDirectory(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0) return {};
     std::string path;
     for (size_t at = 0; at <= folder.size(); ++at) {
         if (at < folder.size() && folder[at] != '/') continue;
@@ -76,7 +69,7 @@ DataFolders ChooseDataFolders(const std::string& programDir,
     DataFolders folders;
     std::string dir = WithSlash(programDir);
     bool installed = Installed(dir);
-    folders.Manual = installed && !IsFile(dir + ManualName) ? dir + InstalledManual : dir + ManualName;
+    folders.Manual = installed && !IsRegularFile(dir + ManualName) ? dir + InstalledManual : dir + ManualName;
     if (!installed && ::access(dir.c_str(), W_OK | X_OK) == 0) {
         folders.Store = folders.Settings = dir;
         return folders;

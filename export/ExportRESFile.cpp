@@ -198,11 +198,11 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
         targetDirectory = target.Directory;
         projectName = target.Name;
         std::string base = targetDirectory + projectName;
-        std::string resFile = Latin1ToUtf8(base + ".RES");
+        std::string resFile = target.ResFile();
 
         std::optional<std::string> image;
         if (!target.Usable) {
-            if (!interactive) ReportToBuild(projectNumber, "its name or path holds a character no file name can have");
+            if (!interactive) ReportToBuild(projectNumber, UnusableTargetReason);
         } else {
             std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
             if (!failure) image = ComposeVersionResource(project, extras);

@@ -34,6 +34,8 @@ ExportTarget ExportTargetOf(const RESFileRecord& project) {
     return target;
 }
 
+std::string ExportTarget::ResFile() const { return Latin1ToUtf8(Directory + Name + ".RES"); }
+
 std::string ResourceFilePath(int32_t projectNumber, std::string& why) {
     const std::string project = "project " + std::to_string(projectNumber);
     FileManager& res = *Access_RESFile;
@@ -53,10 +55,10 @@ std::string ResourceFilePath(int32_t projectNumber, std::string& why) {
                                                 : project + ": " + (failure.Code == FileSystemErr ? failure.FileText
                                                                                                   : failure.Text);
     } else if (ExportTarget target = ExportTargetOf(RES); !target.Usable) {
-        why = project + ": its name or path holds a character no file name can have";
+        why = project + ": " + UnusableTargetReason;
     } else {
         std::error_code error;
-        std::filesystem::path file = std::filesystem::absolute(Latin1ToUtf8(target.Directory + target.Name + ".RES"), error);
+        std::filesystem::path file = std::filesystem::absolute(target.ResFile(), error);
         if (error) why = project + ": " + error.message();
         else path = WithoutDots(file);
     }

@@ -14,7 +14,13 @@ struct ExportTarget {
     std::string Directory;
     std::string Name;
     bool Usable = false;
+
+    // The resource file's name as the file system names it.
+    std::string ResFile() const;
 };
+
+// Why a target that is not usable names no file.
+inline constexpr const char* UnusableTargetReason = "its name or path holds a character no file name can have";
 
 ExportTarget ExportTargetOf(const RESFileRecord& project);
 

@@ -18,6 +18,7 @@
 #include "core/Startup.h"
 #include "export/ExportRESFile.h"
 #include "export/ResourceFilePath.h"
+#include "framework/FileManager.h"
 #include "framework/MessageManager.h"
 #include "runtime/platform/ModulePath.h"
 #include "runtime/RuntimeError.h"
@@ -299,6 +300,28 @@ bool ProjectNumberOf(const std::string& argument, int32_t& number) {
     return true;
 }
 
+// The work of path, build or export on one project; the status the tool ends with.
+int OneProject(const std::string& what, int32_t project, const std::string& expected) {
+    std::string why;
+    std::string path = what == "path" || !expected.empty() ? ResourceFilePath(project, why) : std::string();
+    if (what != "path") {
+        // A build names the file it links; a project moved or renamed since would leave it
+        // linking the old one.
+        if (!expected.empty() && !path.empty() && path != expected) {
+            std::fprintf(stderr, "VERDO: project %d now writes %s, not %s: configure the build again\n", project,
+                         path.c_str(), expected.c_str());
+            return Failure;
+        }
+        return ExportRESFile(project, what == "build" ? BuildTimeRun : BuildKeepingNumbers) ? 0 : Failure;
+    }
+    if (path.empty()) {
+        std::fprintf(stderr, "VERDO: %s\n", why.c_str());
+        return Failure;
+    }
+    std::printf("%s\n", path.c_str());
+    return 0;
+}
+
 // On the store that verdo beside this tool uses, started as verdo starts: the full name
 // of a project's resource file, for a build that links it; the build-time run, which
 // says in its status whether the file was written, so that a build stops without a new
@@ -317,26 +340,11 @@ int ForProject(const std::string& what, const std::string& argument, const std::
         std::_Exit(Failure);
     });
     RunProgram(ModuleFileName(), argument, [&](int32_t project) {
-        std::string why;
-        std::string path = what == "path" || !expected.empty() ? ResourceFilePath(project, why) : std::string();
-        if (what != "path") {
-            // A build names the file it links; a project moved or renamed since would
-            // leave it linking the old one.
-            if (!expected.empty() && !path.empty() && path != expected) {
-                std::fprintf(stderr, "VERDO: project %d now writes %s, not %s: configure the build again\n", project,
-                             path.c_str(), expected.c_str());
-                status = Failure;
-                return;
-            }
-            status = ExportRESFile(project, what == "build" ? BuildTimeRun : BuildKeepingNumbers) ? 0 : Failure;
-            return;
-        }
-        if (path.empty()) {
-            std::fprintf(stderr, "VERDO: %s\n", why.c_str());
-            status = Failure;
-        } else {
-            std::printf("%s\n", path.c_str());
-        }
+        // One opening of the store serves the look-up and the export.
+        FileManager& res = *Access_RESFile;
+        res.Open();
+        status = OneProject(what, project, expected);
+        res.Close();
     }, nullptr);
     // Startup ends the run before the store is opened when its folder cannot be used.
     return status == 0 && !StoreFolderProblem.empty() ? Failure : status;

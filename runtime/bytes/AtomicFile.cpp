@@ -250,6 +250,13 @@ struct PendingFile::Parts {
     std::string bytes;
     std::optional<struct stat> old;
 
+    // Leftovers of writers that died go once this write is over, placed or not: the
+    // folder's walk is kept out of the time a build-time run holds the store.
+    ~Parts() {
+        if (!placed && !temp.empty()) ::unlink(temp.c_str());
+        RemoveAbandoned(target);
+    }
+
     // Writes the bytes under a temporary name of this writer's.
     bool WriteNamed() {
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -273,7 +280,6 @@ std::unique_ptr<PendingFile> PendingFile::Prepare(const std::string& path, std::
     parts->target = Split(path);
     parts->replace = replace;
     parts->bytes.assign(bytes);
-    RemoveAbandoned(parts->target);
     struct stat old {};
     if (replace && ::stat(path.c_str(), &old) == 0) parts->old = old;
 
@@ -290,9 +296,7 @@ std::unique_ptr<PendingFile> PendingFile::Prepare(const std::string& path, std::
 
 PendingFile::PendingFile(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
-PendingFile::~PendingFile() {
-    if (!parts_->placed && !parts_->temp.empty()) ::unlink(parts_->temp.c_str());
-}
+PendingFile::~PendingFile() = default;
 
 CreateOutcome PendingFile::Place() {
     Parts& p = *parts_;

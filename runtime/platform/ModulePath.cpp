@@ -18,10 +18,19 @@ std::string ModuleFileName() {
     }
 }
 
-std::string ProgramModule(const std::string& programDir, const std::string& file) {
+bool IsRegularFile(const std::string& path) {
     struct stat info {};
-    for (std::string place : {programDir + file, programDir + "../lib/verdo/" + file})
-        if (::stat(place.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return place;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ProgramModule(const std::string& programDir, const std::string& file) {
+    for (std::string place : {programDir + file, programDir + InstalledModuleDir + file})
+        if (IsRegularFile(place)) return place;
     return programDir + file;
 }
 
