@@ -226,12 +226,15 @@ bool Prepare(Store& store) {
     return true;
 }
 
+// The rows of each table, by their row ids.
+using RowIds = std::map<const TableDef*, std::vector<int64_t>>;
+
 // Nothing but what a new store starts with: no projects and no extra strings, and lookup
-// tables that are empty or hold exactly the standard rows.
-bool Empty(Store& store) {
+// tables that are empty or hold exactly the standard rows; `found` takes those rows.
+bool Empty(Store& store, RowIds& found) {
     for (const CatalogEntry& entry : Catalog()) {
         std::vector<StoredRow> rows;
-        if (!ReadAll(store, *entry.Table, rows)) return false;
+        if (!ReadAll(store, *entry.Table, rows, &found[entry.Table])) return false;
         std::vector<StoredRow> standard = StandardRows(entry);
         bool fresh = rows.empty() || rows.size() == standard.size();
         for (size_t i = 0; fresh && i < rows.size(); ++i) fresh = SameRow(rows[i], standard[i]);
@@ -242,15 +245,14 @@ bool Empty(Store& store) {
     return true;
 }
 
-bool CopyRows(Store& from, Store& to, std::map<std::string, size_t>& counts) {
+bool CopyRows(Store& from, Store& to, const RowIds& standard, std::map<std::string, size_t>& counts) {
     for (const TableDef* table : Tables()) {
-        // The new store's standard rows give way to the rows of the store that moves.
-        std::vector<StoredRow> rows;
-        std::vector<int64_t> ids;
-        if (!ReadAll(to, *table, rows, &ids)) return false;
-        for (int64_t id : ids)
+        // The new store's standard rows, as checked, give way to the rows of the store
+        // that moves.
+        for (int64_t id : standard.at(table))
             if (to.Engine->Delete(*table, id) != NoError)
                 return Report(to, table->Label + " cannot be emptied: " + Why(to.Engine->Failure()));
+        std::vector<StoredRow> rows;
         if (!ReadAll(from, *table, rows)) return false;
         for (const StoredRow& row : rows)
             if (to.Engine->InsertStored(*table, row) != NoError)
@@ -271,11 +273,14 @@ int Copy(const std::string& source, const std::string& target) {
     int error = NoError;
     to.Engine = AcquireStore(to.Name, true, error);
     if (!to.Engine && error != FileNotFoundErr) return Refuse(to, "cannot be opened: " + Why(LastError()));
-    if (!Prepare(to) || !Empty(to)) return Failure;
+    if (!Prepare(to)) return Failure;
 
+    // The target is found empty within the transaction that fills it, so that nothing
+    // another program adds meanwhile is taken for a standard row and deleted.
     if (to.Engine->Begin(CopyLockWaitMs) != NoError) return Refuse(to, "cannot be written: " + Why(to.Engine->Failure()));
+    RowIds standard;
     std::map<std::string, size_t> counts;
-    if (!CopyRows(from, to, counts)) {
+    if (!Empty(to, standard) || !CopyRows(from, to, standard, counts)) {
         to.Engine->Rollback();
         return Failure;
     }

@@ -228,7 +228,7 @@ uint8_t FileManager::ReportDuplicate(bool show) {
         }
     }
     FILE->Reset(position);
-    SetLastError(failure.Code, failure.FileCode, failure.FileText);
+    SetLastError(failure);
     ERRORS->SetTextContext(description);
     return Fail(DuplicateKeyNotice, show, LevelNotice);
 }
@@ -314,9 +314,7 @@ uint8_t FileManager::UpdateRecord(bool show) {
     if (code == NoError) return LevelNone;
     if (code == RecordChangedErr) {
         // The other station's version is what the caller shows from now on.
-        RuntimeErrorState failure = LastError();
-        FILE->Reread(BUFFER);
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
+        KeepingFailure(code, [&] { FILE->Reread(BUFFER); });
         return Fail(ChangedByOther, show, show ? LevelNotice : LevelAsk);
     }
     return Fail(UpdateError, show, show ? LevelNotice : LevelAsk);

@@ -31,6 +31,8 @@ void SetLastError(int code, int fileCode, const std::string& fileText) {
     state.FileText = fileText;
 }
 
+void SetLastError(const RuntimeErrorState& failure) { state = failure; }
+
 void ClearLastError() { state = RuntimeErrorState{}; }
 
 }  // namespace verdo

@@ -32,6 +32,18 @@ struct RuntimeErrorState {
 const RuntimeErrorState& LastError();
 // Records a failure; the text defaults to the code's own.
 void SetLastError(int code, int fileCode = 0, const std::string& fileText = std::string());
+// Puts back a failure kept from before.
+void SetLastError(const RuntimeErrorState& failure);
 void ClearLastError();
+
+// Runs `undo` (a rollback, a read again) after a failure without losing what the failure
+// said: the last error is again as it was before `undo`, and the result is `code`.
+template <class Undo>
+int KeepingFailure(int code, Undo undo) {
+    RuntimeErrorState failure = LastError();
+    undo();
+    SetLastError(failure);
+    return code;
+}
 
 }  // namespace verdo

@@ -18,7 +18,7 @@ namespace {
 constexpr int ShortWaitMs = 250;
 constexpr int OperatingBusyMs = 2000;
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+using schema::Quoted;
 
 bool FileExists(const std::string& path) {
     struct stat st {};
@@ -59,7 +59,7 @@ int OpenDb(const std::string& path, bool write, sqlite3** db) {
 }
 }  // namespace
 
-SqliteStore::SqliteStore(std::string path, sqlite3* db) : path_(std::move(path)), db_(db), busyMs_(ShortWaitMs) {}
+SqliteStore::SqliteStore(sqlite3* db) : db_(db), busyMs_(ShortWaitMs) {}
 
 SqliteStore::~SqliteStore() {
     if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -76,7 +76,7 @@ std::shared_ptr<SqliteStore> SqliteStore::Open(const std::string& path, bool wri
     sqlite3* db = nullptr;
     error = OpenDb(path, write, &db);
     if (error != NoError) return nullptr;
-    return std::shared_ptr<SqliteStore>(new SqliteStore(path, db));
+    return std::shared_ptr<SqliteStore>(new SqliteStore(db));
 }
 
 RuntimeErrorState SqliteStore::Failure() const { return LastError(); }
@@ -163,12 +163,7 @@ int SqliteStore::CreateTable(const TableDef& table, const std::vector<CatalogEnt
             error = Step(insert);
         }
     }
-    if (error != NoError) {
-        RuntimeErrorState failure = LastError();
-        Rollback();
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
-        return error;
-    }
+    if (error != NoError) return KeepingFailure(error, [&] { Rollback(); });
     return Commit();
 }
 
@@ -380,11 +375,10 @@ int SqliteStore::Commit() {
         depth_ = 0;
         return NoError;
     }
-    RuntimeErrorState failure = LastError();
-    Exec("ROLLBACK", AccessDeniedErr);
-    depth_ = 0;
-    SetLastError(failure.Code, failure.FileCode, failure.FileText);
-    return error;
+    return KeepingFailure(error, [&] {
+        Exec("ROLLBACK", AccessDeniedErr);
+        depth_ = 0;
+    });
 }
 
 int SqliteStore::Rollback() {

@@ -55,7 +55,7 @@ public:
     bool InTransaction() const override { return depth_ > 0; }
 
 private:
-    SqliteStore(std::string path, sqlite3* db);
+    explicit SqliteStore(sqlite3* db);
     // A prepared statement, kept for the life of the connection.
     sqlite3_stmt* Prepare(const std::string& sql, int& error);
     int Exec(const std::string& sql, int busyCode);
@@ -63,7 +63,6 @@ private:
     int Fetch(sqlite3_stmt* statement, const TableDef& table, void* record, int64_t& rowId);
     int Step(sqlite3_stmt* statement);
 
-    std::string path_;
     sqlite3* db_;
     int busyMs_ = 0;
     int depth_ = 0;

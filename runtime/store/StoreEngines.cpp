@@ -54,7 +54,7 @@ std::shared_ptr<StoreEngine> ConnectServer(const std::string& store, bool write,
     RuntimeErrorState failure;
     std::shared_ptr<StoreEngine> engine(connect(StoreEngineInterface, ServerConnection(store), write, failure));
     if (!engine) {
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
+        SetLastError(failure);
         error = failure.Code;
     }
     return engine;

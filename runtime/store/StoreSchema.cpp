@@ -8,8 +8,6 @@ namespace schema {
 namespace {
 bool IsText(FieldType type) { return type == FieldType::String || type == FieldType::Memo; }
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
-
 bool InNoCaseKey(const TableDef& table, const FieldDef& field) {
     for (const KeyDef& key : table.Keys)
         for (size_t component : key.Components)
@@ -17,6 +15,8 @@ bool InNoCaseKey(const TableDef& table, const FieldDef& field) {
     return false;
 }
 }  // namespace
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
 std::vector<const FieldDef*> StoredFields(const TableDef& table) {
     std::vector<const FieldDef*> fields;

@@ -11,6 +11,9 @@ namespace verdo {
 // index per key. The texts are shared by creation, key rebuilding and every walk.
 namespace schema {
 
+// A table's, column's or index's name as SQL takes it.
+std::string Quoted(const std::string& name);
+
 // The stored fields of a table (groups hold no storage).
 std::vector<const FieldDef*> StoredFields(const TableDef& table);
 

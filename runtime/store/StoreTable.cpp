@@ -44,6 +44,7 @@ int StoreTable::WrongState(int code) {
 }
 
 int StoreTable::Failed(StoreEngine& engine, int code) {
+    if (code == NoError) return NoError;
     RuntimeErrorState failure = engine.Failure();
     if (failure.Code == code) SetLastError(code, failure.FileCode, failure.FileText);
     else SetLastError(code);
@@ -93,7 +94,7 @@ int StoreTable::BuildKeys() {
     auto engine = engine_ ? engine_ : AcquireStore(path_, true, error);
     if (!engine) return error;
     error = engine->BuildKeys(table_);
-    return error == NoError ? NoError : Failed(*engine, error);
+    return Failed(*engine, error);
 }
 
 void StoreTable::SetOrder(int key) {
@@ -158,14 +159,9 @@ int StoreTable::Guarded(Write write) {
     }
     int error = write();
     if (!own) return error;
-    if (error != NoError) {
-        RuntimeErrorState failure = LastError();
-        engine_->Rollback();
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
-        return error;
-    }
+    if (error != NoError) return KeepingFailure(error, [&] { engine_->Rollback(); });
     error = engine_->Commit();
-    return error == NoError ? NoError : Failed(*engine_, error);
+    return Failed(*engine_, error);
 }
 
 int StoreTable::Add(const void* record) {
@@ -175,7 +171,7 @@ int StoreTable::Add(const void* record) {
     std::string stored(table_.RecordSize, '\0');
     int error = Guarded([&]() -> int {
         int e = engine_->Insert(table_, record, rowId, stored.data());
-        return e == NoError ? NoError : Failed(*engine_, e);
+        return Failed(*engine_, e);
     });
     if (error != NoError) return error;
     return Fetched(stored.data(), rowId);
@@ -201,7 +197,7 @@ int StoreTable::Put(const void* record) {
                 changed.push_back(f);
         if (changed.empty()) return NoError;
         e = engine_->Update(table_, currentRowId_, changed, record, stored.data());
-        return e == NoError ? NoError : Failed(*engine_, e);
+        return Failed(*engine_, e);
     });
     if (error != NoError) return error;
     currentImage_ = stored;
@@ -214,7 +210,7 @@ int StoreTable::Remove() {
     if (currentRowId_ == 0) return WrongState(RecordNotAvailErr);
     int error = Guarded([&]() -> int {
         int e = engine_->Delete(table_, currentRowId_);
-        return e == NoError ? NoError : Failed(*engine_, e);
+        return Failed(*engine_, e);
     });
     if (error != NoError) return error;
     // The walk goes on from where the record stood.
@@ -269,19 +265,19 @@ void StoreTable::Reset(const Position& position) {
 int StoreTable::BeginTransaction(int timeoutMs) {
     if (!engine_) return WrongState(FileSystemErr);
     int error = engine_->Begin(timeoutMs);
-    return error == NoError ? NoError : Failed(*engine_, error);
+    return Failed(*engine_, error);
 }
 
 int StoreTable::CommitTransaction() {
     if (!engine_) return NoError;
     int error = engine_->Commit();
-    return error == NoError ? NoError : Failed(*engine_, error);
+    return Failed(*engine_, error);
 }
 
 int StoreTable::RollbackTransaction() {
     if (!engine_) return NoError;
     int error = engine_->Rollback();
-    return error == NoError ? NoError : Failed(*engine_, error);
+    return Failed(*engine_, error);
 }
 
 }  // namespace verdo

@@ -203,7 +203,7 @@ int PgStore::Failed(const PGresult* result, int busyCode) {
 PgStore::Result PgStore::Run(const std::string& sql, const Params& params, int busyCode, bool binary) {
     checkedForWriting_ = nullptr;
     if (spoiled_) {
-        SetLastError(spoiledBy_.Code, spoiledBy_.FileCode, spoiledBy_.FileText);
+        SetLastError(spoiledBy_);
         return nullptr;
     }
     std::vector<const char*> values = params.Values();
@@ -220,7 +220,7 @@ PgStore::Result PgStore::Run(const std::string& sql, const Params& params, int b
 PgStore::Result PgStore::Run(const std::string& sql, int busyCode) {
     checkedForWriting_ = nullptr;
     if (spoiled_) {
-        SetLastError(spoiledBy_.Code, spoiledBy_.FileCode, spoiledBy_.FileText);
+        SetLastError(spoiledBy_);
         return nullptr;
     }
     Result result(PQexec(connection_, sql.c_str()));
@@ -278,12 +278,7 @@ int PgStore::CreateTable(const TableDef& table, const std::vector<CatalogEntry>&
     int error = Begin(CreationWaitMs);
     if (error != NoError) return error;
     error = Created(table, catalog);
-    if (error != NoError) {
-        RuntimeErrorState failure = LastError();
-        Rollback();
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
-        return error;
-    }
+    if (error != NoError) return KeepingFailure(error, [&] { Rollback(); });
     return Commit();
 }
 
@@ -512,10 +507,9 @@ int PgStore::Begin(int timeoutMs) {
     // as a store file does.
     if (readOnly_) return WrongState(AccessDeniedErr, "the store is open for reading only");
     if (!Run("BEGIN; SET LOCAL lock_timeout = " + std::to_string(timeoutMs > 0 ? timeoutMs : 1), AccessDeniedErr)) {
-        RuntimeErrorState failure = LastError();
-        if (PQtransactionStatus(connection_) != PQTRANS_IDLE) PQclear(PQexec(connection_, "ROLLBACK"));
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
-        return failure.Code;
+        return KeepingFailure(LastError().Code, [&] {
+            if (PQtransactionStatus(connection_) != PQTRANS_IDLE) PQclear(PQexec(connection_, "ROLLBACK"));
+        });
     }
     depth_ = 1;
     spoiled_ = false;
@@ -531,7 +525,7 @@ int PgStore::Commit() {
     if (spoiled_) {
         RuntimeErrorState failure = spoiledBy_;
         Rollback();
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
+        SetLastError(failure);
         return failure.Code;
     }
     depth_ = 0;
@@ -542,12 +536,7 @@ int PgStore::Commit() {
         SetLastError(FileSystemErr, 0, "the server rolled the transaction back");
         return FileSystemErr;
     }
-    if (!result) {
-        RuntimeErrorState failure = LastError();
-        Run("ROLLBACK", AccessDeniedErr);
-        SetLastError(failure.Code, failure.FileCode, failure.FileText);
-        return failure.Code;
-    }
+    if (!result) return KeepingFailure(LastError().Code, [&] { Run("ROLLBACK", AccessDeniedErr); });
     return NoError;
 }
 
