@@ -13,6 +13,7 @@
 #include "framework/Requests.h"
 #include "framework/ToolbarForwarder.h"
 #include "framework/WindowManager.h"
+#include "runtime/store/FieldValues.h"
 #include "runtime/text/Text.h"
 #include "runtime/window/EventCodes.h"
 #include "runtime/window/Window.h"
@@ -25,50 +26,13 @@ bool IsNumeric(FieldType type) {
     return type == FieldType::Long || type == FieldType::ULong || type == FieldType::UShort || type == FieldType::Byte;
 }
 
+// Numbers in a record image; dates and times are no numbers to a thumb or a typed digit.
 int64_t NumberIn(const std::string& image, const FieldDef& field) {
-    const char* at = image.data() + field.Offset;
-    switch (field.Type) {
-        case FieldType::Long: {
-            int32_t v;
-            std::memcpy(&v, at, sizeof v);
-            return v;
-        }
-        case FieldType::ULong: {
-            uint32_t v;
-            std::memcpy(&v, at, sizeof v);
-            return v;
-        }
-        case FieldType::UShort: {
-            uint16_t v;
-            std::memcpy(&v, at, sizeof v);
-            return v;
-        }
-        case FieldType::Byte: return static_cast<unsigned char>(*at);
-        default: return 0;
-    }
+    return IsNumeric(field.Type) ? NumberOf(field, image.data()) : 0;
 }
 
 void SetNumberIn(std::string& image, const FieldDef& field, int64_t value) {
-    char* at = image.data() + field.Offset;
-    switch (field.Type) {
-        case FieldType::Long: {
-            auto v = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-            std::memcpy(at, &v, sizeof v);
-            break;
-        }
-        case FieldType::ULong: {
-            auto v = static_cast<uint32_t>(std::clamp<int64_t>(value, 0, UINT32_MAX));
-            std::memcpy(at, &v, sizeof v);
-            break;
-        }
-        case FieldType::UShort: {
-            auto v = static_cast<uint16_t>(std::clamp<int64_t>(value, 0, UINT16_MAX));
-            std::memcpy(at, &v, sizeof v);
-            break;
-        }
-        case FieldType::Byte: *at = static_cast<char>(std::clamp<int64_t>(value, 0, 255)); break;
-        default: break;
-    }
+    if (IsNumeric(field.Type)) SetNumber(field, value, image.data());
 }
 
 // The popup menu's entries in their order; 0 stands for a separator.
@@ -143,10 +107,6 @@ void BrowseManager::AddColumn(size_t field) {
 }
 
 const BrowseManager::Order* BrowseManager::CurrentOrderEntry() const {
-    return order_ >= 0 && order_ < static_cast<int>(orders_.size()) ? &orders_[order_] : nullptr;
-}
-
-BrowseManager::Order* BrowseManager::CurrentOrderEntry() {
     return order_ >= 0 && order_ < static_cast<int>(orders_.size()) ? &orders_[order_] : nullptr;
 }
 
@@ -238,7 +198,7 @@ std::vector<BrowseManager::Row> BrowseManager::Read(const StoreTable::Position& 
             ended = true;
             break;
         }
-        rows.push_back({std::move(image), fm->CurrentPosition().CurrentRowId});
+        rows.push_back({std::move(image), fm->CurrentRowId()});
     }
     return rows;
 }
@@ -645,7 +605,7 @@ uint8_t BrowseManager::RequestRecord(uint8_t request) {
         }
         bool stored = response == Response::Completed && (request == Request::Insert || request == Request::Change);
         if (stored) {
-            ReloadAtBuffer(fm->CurrentPosition().CurrentRowId);
+            ReloadAtBuffer(fm->CurrentRowId());
         } else {
             ReloadAroundHighlight();
         }
@@ -675,7 +635,7 @@ void BrowseManager::Refresh(bool force) {
 }
 
 bool BrowseManager::NeedsRefresh() {
-    if (!CurrentOrderEntry() && orders_.empty()) return false;
+    if (orders_.empty()) return false;
     ChooseSortOrder(false);
     if (needRefresh_ || !loaded_) return true;
     if (RangeValues() != rangeAtFill_) return true;
@@ -687,8 +647,6 @@ void BrowseManager::UpdateFromWindow() {
         choice_ = std::clamp(window->Choice(LIST), 1, static_cast<int>(rows_.size()));
     Follow();
 }
-
-void BrowseManager::TakeWindowUpdate() {}
 
 void BrowseManager::RegisterAlertKeys() {
     Window* window = WINDOW ? WINDOW->GetWindow() : nullptr;

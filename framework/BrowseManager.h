@@ -91,7 +91,6 @@ public:
     uint8_t TakeEvent(const WindowEvent& event) override;
     bool NeedsRefresh() override;
     void UpdateFromWindow() override;
-    void TakeWindowUpdate() override;
     void RegisterAlertKeys() override;
     uint8_t TakeToolbarButton(int button) override;
     void Finish() override;
@@ -101,7 +100,6 @@ public:
     size_t Rows() const { return rows_.size(); }
     const std::string& RowImage(size_t row) const { return rows_.at(row - 1).Image; }
     int Highlighted() const { return choice_; }
-    int ListControl() const { return LIST; }
     FileManager* File() const;
 
     // The buttons the browse serves (0: none), and the procedure number of the update
@@ -197,7 +195,6 @@ private:
     uint8_t EditRow(uint8_t request);
     int PageSize() const;
     const Order* CurrentOrderEntry() const;
-    Order* CurrentOrderEntry();
     std::string RangeValues() const;
     bool ControlEnabled(int control) const;
 

@@ -35,7 +35,7 @@ uint8_t EditInPlaceManager::Edit(BrowseManager& browse, uint8_t request) {
     } else {
         if (browse.Rows() == 0) return Response::Cancelled;
         inserting_ = false;
-        rowId_ = fm->CurrentPosition().CurrentRowId;
+        rowId_ = fm->CurrentRowId();
     }
     original_.assign(static_cast<const char*>(fm->BUFFER), size);
     work_ = original_;
@@ -79,7 +79,7 @@ void EditInPlaceManager::End(bool saved) {
     editing_ = false;
     FileManager* fm = browse_->File();
     if (saved) {
-        browse_->ReloadAtBuffer(fm->CurrentPosition().CurrentRowId);
+        browse_->ReloadAtBuffer(fm->CurrentRowId());
     } else if (inserting_) {
         // The new row goes; the row highlighted before it comes back.
         if (anchorImage_.empty()) {

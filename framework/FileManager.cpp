@@ -371,10 +371,6 @@ void FileManager::RollbackTransaction() {
     if (FILE) FILE->RollbackTransaction();
 }
 
-StoreTable::Position FileManager::CurrentPosition() const {
-    return FILE ? FILE->CurrentPosition() : StoreTable::Position{};
-}
-
 StoreTable::Position FileManager::PositionAt(int key, const void* record, int64_t rowId, bool including) const {
     return StoreTable::PositionAt(*TABLE, key, record, rowId, including);
 }
@@ -390,6 +386,8 @@ uint8_t FileManager::TryReget(const StoreTable::Position& position) {
     return FILE->Reread(BUFFER) == NoError ? LevelNone : LevelNotice;
 }
 
-std::string FileManager::StoredImage() const { return FILE ? FILE->CurrentPosition().CurrentImage : std::string(); }
+std::string FileManager::StoredImage() const { return FILE ? FILE->CurrentImage() : std::string(); }
+
+int64_t FileManager::CurrentRowId() const { return FILE ? FILE->CurrentRowId() : 0; }
 
 }  // namespace verdo

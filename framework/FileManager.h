@@ -77,14 +77,14 @@ public:
     // Where the table stands, and putting it back there (see StoreTable); the walks of
     // lists go by these. TryReget reads the record at a position again as the store
     // holds it now; no message.
-    StoreTable::Position CurrentPosition() const;
     StoreTable::Position PositionAt(int key, const void* record, int64_t rowId, bool including) const;
     void ResetPosition(const StoreTable::Position& position);
     uint8_t TryReget(const StoreTable::Position& position);
 
     int KeyNumber(const std::string& key) const;
-    // The record as the store held it when it was read last.
+    // The record as the store held it when it was read last, and its row (0 for none).
     std::string StoredImage() const;
+    int64_t CurrentRowId() const;
     std::string Name() const { return FILENAME ? *FILENAME : std::string(); }
 
     // Per-thread state.

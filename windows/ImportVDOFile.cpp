@@ -22,47 +22,6 @@ constexpr size_t kValueLimit = 1023;
 // entries that chance puts into it are not version information.
 bool IsBinary(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
 
-// Version 1.0 wrote its files in a single-byte code page, but a file saved since by an
-// editor on Linux is UTF-8. Only a file that is valid UTF-8 throughout and uses
-// multi-byte sequences is taken for UTF-8: single-byte text with accents almost never
-// passes for it.
-bool IsMultiByteUtf8(std::string_view bytes) {
-    bool multiByte = false;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        // The ranges allowed for the second byte exclude overlong forms, surrogates and
-        // code points beyond U+10FFFF.
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length) return false;
-        auto second = static_cast<unsigned char>(bytes[i + 1]);
-        if (second < low || second > high) return false;
-        for (size_t k = 2; k < length; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-        multiByte = true;
-        i += length;
-    }
-    return multiByte;
-}
-
 // A hand-edited file may hold more than a plain whole number: the leading whole number
 // counts ("2.7" is 2, "12abc" is 12), a value without one gives 0, and so does one too
 // large for 64 bits rather than some wrapped remainder. The field keeps the low 16 bits,
@@ -87,6 +46,8 @@ uint16_t VersionPart(std::string_view text) {
 void ReadVDOFile(const std::string& fileName, RESFileRecord& record) {
     const ProfileText profile = ProfileText::FromFile(fileName);
     const bool binary = IsBinary(profile.Text());
+    // Version 1.0 wrote its files in a single-byte code page, but a file saved since by an
+    // editor on Linux is UTF-8.
     const bool utf8 = !binary && IsMultiByteUtf8(profile.Text());
 
     auto value = [&](std::string_view key) {

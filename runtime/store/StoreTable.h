@@ -81,6 +81,9 @@ public:
     // record, Previous the last.
     static Position StartOf(int key);
     bool HasCurrent() const { return currentRowId_ != 0; }
+    // The record read last: its row, 0 for none, and its image as it was read.
+    int64_t CurrentRowId() const { return currentRowId_; }
+    const std::string& CurrentImage() const { return currentImage_; }
 
     int BeginTransaction(int timeoutMs);
     int CommitTransaction();

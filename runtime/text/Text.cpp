@@ -54,6 +54,27 @@ LeadByte Lead(unsigned char c) {
 
 }  // namespace
 
+bool IsMultiByteUtf8(std::string_view bytes) {
+    bool multiByte = false;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        LeadByte lead = Lead(c);
+        if (lead.Length == 0 || bytes.size() - i < lead.Length) return false;
+        auto second = static_cast<unsigned char>(bytes[i + 1]);
+        if (second < lead.SecondLow || second > lead.SecondHigh) return false;
+        for (size_t k = 2; k < lead.Length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        multiByte = true;
+        i += lead.Length;
+    }
+    return multiByte;
+}
+
 std::string Utf8ToLatin1(std::string_view text) {
     std::string out;
     out.reserve(text.size());

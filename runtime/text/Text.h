@@ -35,4 +35,9 @@ std::string Latin1ToUtf8(std::string_view text);
 // missing continuation bytes.
 std::string Utf8ToLatin1(std::string_view text);
 
+// Whether the bytes are valid UTF-8 throughout (no overlong forms, surrogates or code
+// points beyond U+10FFFF) and hold at least one multi-byte sequence: single-byte text
+// with accents almost never passes for it.
+bool IsMultiByteUtf8(std::string_view bytes);
+
 }  // namespace verdo
