@@ -26,7 +26,4 @@ private:
     QSize hint_;
 };
 
-// Watches what the user does to the window: keys, mouse keys, activation, the close
-// box, focus moves and the window's timer.
-
 }  // namespace verdo

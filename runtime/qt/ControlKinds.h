@@ -4,6 +4,8 @@
 
 #include "runtime/qt/QtControl.h"
 
+class QMenuBar;
+
 namespace verdo {
 
 // The makers of the control kinds, one per kind, gathered by the control factory.
@@ -24,6 +26,9 @@ std::unique_ptr<QtControl> MakeSeparator(const ControlDef& def, int number, Cont
 std::unique_ptr<QtControl> MakeToolButton(const ControlDef& def, int number, ControlHost& host);
 std::unique_ptr<QtControl> MakeList(const ControlDef& def, int number, ControlHost& host);
 std::unique_ptr<QtControl> MakeDropList(const ControlDef& def, int number, ControlHost& host);
+
+// Clears a menu title's message when the mouse leaves the window's menu bar with no menu open.
+void WatchMenuBarLeave(QMenuBar* bar, ControlHost& host);
 
 // A prompt's mnemonic moves the focus to the next control that can take it.
 void AttachPromptBuddies(const std::vector<std::unique_ptr<QtControl>>& controls);

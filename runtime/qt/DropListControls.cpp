@@ -53,9 +53,6 @@ public:
         columns_ = std::move(columns);
         return true;
     }
-    int Thumb() const override { return 0; }
-    void SetThumb(int) override {}
-    int ClickedColumn() const override { return 1; }
 
 private:
     QComboBox* box_;

@@ -15,9 +15,11 @@ public:
     virtual int RowsShown() const = 0;
     virtual std::string Format() const = 0;
     virtual bool SetFormat(const std::string& format) = 0;
-    virtual int Thumb() const = 0;
-    virtual void SetThumb(int percent) = 0;
-    virtual int ClickedColumn() const = 0;
+    // A list without a scroll thumb of its own, or columns to click, answers as at the top
+    // and in the first column.
+    virtual int Thumb() const { return 0; }
+    virtual void SetThumb(int) {}
+    virtual int ClickedColumn() const { return 1; }
     virtual void EditRow(int, const std::vector<FieldRef>&, int) {}
     virtual void FocusEdit(int) {}
     virtual void UpdateEdit() {}

@@ -45,10 +45,6 @@ public:
             parentMenu->Menu()->addMenu(menu_);
         } else if (bar) {
             bar->addMenu(menu_);
-            if (!bar->property("verdoLeaveWatched").toBool()) {
-                bar->setProperty("verdoLeaveWatched", true);
-                new MenuBarLeave(bar, host);
-            }
             QObject::connect(bar, &QMenuBar::hovered, menu_, [this](QAction* action) {
                 if (action == menu_->menuAction()) Host().ShowMessage(Def().Message);
             });
@@ -142,6 +138,8 @@ private:
 };
 
 }  // namespace
+
+void WatchMenuBarLeave(QMenuBar* bar, ControlHost& host) { new MenuBarLeave(bar, host); }
 
 std::unique_ptr<QtControl> MakeMenu(const ControlDef& def, int number, ControlHost& host) {
     return std::make_unique<MenuControl>(def, number, host);

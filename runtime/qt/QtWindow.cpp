@@ -1,41 +1,21 @@
 #include "runtime/qt/QtWindow.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QEventLoop>
-#include <QCursor>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QResizeEvent>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPalette>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
-#include <QToolBar>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "runtime/LogicalThread.h"
-#include "runtime/qt/ControlFactory.h"
-#include "runtime/qt/ControlKinds.h"
-#include "runtime/qt/KeyCodes.h"
-#include "runtime/qt/ListWidgets.h"
+#include "runtime/qt/ClientArea.h"
 #include "runtime/qt/MdiArrange.h"
-#include "runtime/qt/Pictures.h"
 #include "runtime/qt/QtWindowSystem.h"
 #include "runtime/qt/StatusZones.h"
-#include "runtime/window/EventCodes.h"
-#include "runtime/qt/ClientArea.h"
 #include "runtime/qt/WindowAgent.h"
+#include "runtime/window/EventCodes.h"
 
 namespace verdo {
 

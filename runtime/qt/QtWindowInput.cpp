@@ -3,35 +3,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QEventLoop>
-#include <QCursor>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QResizeEvent>
-#include <QLineEdit>
-#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPalette>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QStatusBar>
-#include <QThread>
-#include <QTimer>
-#include <QToolBar>
-#include <QVBoxLayout>
 #include <algorithm>
 
-#include "runtime/LogicalThread.h"
-#include "runtime/qt/ControlFactory.h"
-#include "runtime/qt/ControlKinds.h"
 #include "runtime/qt/KeyCodes.h"
-#include "runtime/qt/ListWidgets.h"
-#include "runtime/qt/MdiArrange.h"
-#include "runtime/qt/Pictures.h"
-#include "runtime/qt/QtWindowSystem.h"
 #include "runtime/qt/StatusZones.h"
 #include "runtime/window/EventCodes.h"
 
@@ -75,8 +54,9 @@ void QtWindow::OnFocusChanged(QWidget* from, QWidget* to) {
 }
 
 bool QtWindow::OnKeyPress(QKeyEvent& event) {
-    if (QtControl* focused = ControlAt(FocusedControl())) {
-        QtControl::KeyUse use = focused->KeyPressed(event);
+    const int focused = FocusedControl();
+    if (QtControl* control = ControlAt(focused)) {
+        QtControl::KeyUse use = control->KeyPressed(event);
         if (use == QtControl::KeyTaken) return true;
         if (use == QtControl::KeyToWidget) return false;
     }
@@ -85,7 +65,6 @@ bool QtWindow::OnKeyPress(QKeyEvent& event) {
         return true;
     int code = KeyCode(event);
     if (code != 0) {
-        int focused = FocusedControl();
         int control = alerts_.count({focused, code}) && focused != 0 ? focused : alerts_.count({0, code}) ? 0 : -1;
         if (control >= 0) {
             PostEvent(Event::AlertKey, control, code);

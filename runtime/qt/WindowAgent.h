@@ -8,6 +8,8 @@
 
 namespace verdo {
 
+// Watches what the user does to the window: keys, mouse keys, activation, the close
+// box, focus moves and the window's timer.
 class WindowAgent final : public QObject {
 public:
     explicit WindowAgent(QtWindow& window) : window_(window) {
