@@ -20,6 +20,7 @@
 #include <random>
 
 #include "runtime/RuntimeError.h"
+#include "runtime/bytes/UniqueFd.h"
 
 namespace verdo {
 
@@ -32,25 +33,6 @@ CreateOutcome Fail(int error) {
     SetLastError(FileSystemErr, error, std::strerror(error));
     return CreateOutcome::Failed;
 }
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    ~UniqueFd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    void Reset(int fd) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
 
 struct Target {
     std::string path;

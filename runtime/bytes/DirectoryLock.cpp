@@ -32,10 +32,4 @@ std::optional<DirectoryLock> DirectoryLock::Take(const std::string& directory, i
     }
 }
 
-DirectoryLock::DirectoryLock(DirectoryLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-
-DirectoryLock::~DirectoryLock() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 }  // namespace verdo

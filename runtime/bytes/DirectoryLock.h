@@ -2,6 +2,8 @@
 #include <optional>
 #include <string>
 
+#include "runtime/bytes/UniqueFd.h"
+
 namespace verdo {
 
 // An exclusive lock on a directory, held for the lifetime of the object, that processes
@@ -13,14 +15,9 @@ public:
     // last error says why).
     static std::optional<DirectoryLock> Take(const std::string& directory, int waitMs);
 
-    DirectoryLock(DirectoryLock&& other) noexcept;
-    DirectoryLock& operator=(DirectoryLock&&) = delete;
-    DirectoryLock(const DirectoryLock&) = delete;
-    ~DirectoryLock();
-
 private:
     explicit DirectoryLock(int fd) : fd_(fd) {}
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace verdo

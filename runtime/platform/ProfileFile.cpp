@@ -1,6 +1,7 @@
 #include "runtime/platform/ProfileFile.h"
 
 #include "runtime/bytes/AtomicFile.h"
+#include "runtime/bytes/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -130,17 +131,6 @@ Location Locate(const std::vector<ProfileLine>& lines, std::string_view section,
     return where;
 }
 
-class FileCloser {
-public:
-    explicit FileCloser(int fd) : fd_(fd) {}
-    ~FileCloser() { ::close(fd_); }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    int fd_;
-};
-
 // Settings are small by nature. Anything that is not a regular file of modest size is
 // not read, so that a pipe, a device or a huge file can neither stall the program nor
 // fill its memory.
@@ -173,7 +163,7 @@ int OpenWithoutWaiting(const std::string& fileName) {
 std::string ReadLookupFile(const std::string& fileName) {
     int fd = OpenWithoutWaiting(fileName);
     if (fd < 0) return {};
-    FileCloser closer(fd);
+    UniqueFd closer(fd);
     std::string text;
     if (!ReadRegular(fd, text)) return {};
     return text;
@@ -317,7 +307,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
             if (made != CreateOutcome::AlreadyThere) return made == CreateOutcome::Created;
             continue;
         }
-        FileCloser closer(fd);
+        UniqueFd closer(fd);
         struct stat info {};
         // A pipe or a device under the name is left alone: it could be waited on or read for ever.
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !LockBefore(fd, deadline)) return false;
