@@ -57,6 +57,26 @@ int OpenDb(const std::string& path, bool write, sqlite3** db) {
     sqlite3_db_config(*db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     return NoError;
 }
+// A table with its indexes and, for a lookup table, its standard rows; SQLite's result.
+int MakeTable(sqlite3* db, const TableDef& table, const CatalogEntry* entry) {
+    int rc = sqlite3_exec(db, schema::CreateTableSql(table).c_str(), nullptr, nullptr, nullptr);
+    for (const KeyDef& key : table.Keys)
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, schema::CreateIndexSql(table, key).c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK || !entry || !entry->StandardRows) return rc;
+    std::string sql = schema::InsertSql(table);
+    sqlite3_stmt* insert = nullptr;
+    rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr);
+    for (const std::string& row : entry->StandardRows()) {
+        if (rc != SQLITE_OK) break;
+        BindRecord(insert, 1, table, row.data());
+        rc = sqlite3_step(insert);
+        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    return rc;
+}
+
 }  // namespace
 
 SqliteStore::SqliteStore(sqlite3* db) : db_(db), busyMs_(ShortWaitMs) {}
@@ -150,19 +170,12 @@ int SqliteStore::CheckWriteAccess(const TableDef&) {
 int SqliteStore::CreateTable(const TableDef& table, const std::vector<CatalogEntry>& catalog) {
     int error = Begin(OperatingBusyMs);
     if (error != NoError) return error;
-    error = Exec(schema::CreateTableSql(table), AccessDeniedErr);
-    for (const KeyDef& key : table.Keys)
-        if (error == NoError) error = Exec(schema::CreateIndexSql(table, key), AccessDeniedErr);
     // A lookup table made anew gets its standard rows back.
-    for (const CatalogEntry& entry : catalog) {
-        if (error != NoError || entry.Table != &table || !entry.StandardRows) continue;
-        sqlite3_stmt* insert = Prepare(schema::InsertSql(table), error);
-        for (const std::string& row : entry.StandardRows()) {
-            if (!insert || error != NoError) break;
-            BindRecord(insert, 1, table, row.data());
-            error = Step(insert);
-        }
-    }
+    const CatalogEntry* entry = nullptr;
+    for (const CatalogEntry& e : catalog)
+        if (e.Table == &table) entry = &e;
+    int rc = MakeTable(db_, table, entry);
+    if (rc != SQLITE_OK) error = RecordSqliteFailure(db_, rc, AccessDeniedErr);
     if (error != NoError) return KeepingFailure(error, [&] { Rollback(); });
     return Commit();
 }
@@ -408,25 +421,8 @@ int SqliteStore::CreateFile(const std::string& path) {
     // Setting a header value writes the header page even for a catalog without tables,
     // so that there always is a header to mark the journal mode in.
     rc = sqlite3_exec(db, "BEGIN; PRAGMA user_version = 0", nullptr, nullptr, nullptr);
-    for (const CatalogEntry& entry : Catalog()) {
-        const TableDef& table = *entry.Table;
-        if (rc == SQLITE_OK) rc = sqlite3_exec(db, schema::CreateTableSql(table).c_str(), nullptr, nullptr, nullptr);
-        for (const KeyDef& key : table.Keys)
-            if (rc == SQLITE_OK)
-                rc = sqlite3_exec(db, schema::CreateIndexSql(table, key).c_str(), nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK || !entry.StandardRows) continue;
-        std::string sql = schema::InsertSql(table);
-        sqlite3_stmt* insert = nullptr;
-        rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr);
-        for (const std::string& row : entry.StandardRows()) {
-            if (rc != SQLITE_OK) break;
-            BindRecord(insert, 1, table, row.data());
-            rc = sqlite3_step(insert);
-            rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
-    }
+    for (const CatalogEntry& entry : Catalog())
+        if (rc == SQLITE_OK) rc = MakeTable(db, *entry.Table, &entry);
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return fail(rc);
     sqlite3_int64 size = 0;
