@@ -155,15 +155,18 @@ bool BrowseManager::InRange(const std::string& image) const {
     return true;
 }
 
-void BrowseManager::ApplyRange(std::string& image) const {
-    const Order* order = CurrentOrderEntry();
-    if (!order) return;
+std::string BrowseManager::RangeImage() const {
     const TableDef* table = File()->TABLE;
+    std::string image(table->RecordSize, '\0');
+    ClearRecord(*table, image.data());
+    const Order* order = CurrentOrderEntry();
+    if (!order) return image;
     for (const Range& range : order->RANGELIST) {
         const FieldDef& field = table->Fields[range.Field];
         std::memcpy(image.data() + field.Offset, static_cast<const char*>(range.Record) + range.Source->Offset,
                     std::min(field.Size, range.Source->Size));
     }
+    return image;
 }
 
 StoreTable::Position BrowseManager::PositionAt(const Row& row, bool including) const {
@@ -173,9 +176,7 @@ StoreTable::Position BrowseManager::PositionAt(const Row& row, bool including) c
 StoreTable::Position BrowseManager::EdgePosition(bool top) const {
     const Order* order = CurrentOrderEntry();
     if (order->RANGELIST.empty()) return StoreTable::StartOf(order->MAINKEY);
-    std::string image(File()->TABLE->RecordSize, '\0');
-    ClearRecord(*File()->TABLE, image.data());
-    ApplyRange(image);
+    std::string image = RangeImage();
     return File()->PositionAt(order->MAINKEY, image.data(), top ? 0 : std::numeric_limits<int64_t>::max(), top);
 }
 
@@ -444,9 +445,7 @@ void BrowseManager::TakeThumb() {
     }
     const TableDef* table = File()->TABLE;
     if (order->THUMB && order->THUMB->Spans() && order->FREEELEMENT < table->Fields.size()) {
-        std::string image(table->RecordSize, '\0');
-        ClearRecord(*table, image.data());
-        ApplyRange(image);
+        std::string image = RangeImage();
         SetNumberIn(image, table->Fields[order->FREEELEMENT], order->THUMB->ValueAt(percent));
         Locate(image);
         return;
@@ -481,9 +480,7 @@ void BrowseManager::TakeLocatorKey(unsigned char typed) {
     }
     std::string seek = order->LOCATOR->Seek(typed, current);
     if (seek.empty()) return;
-    std::string image(table->RecordSize, '\0');
-    ClearRecord(*table, image.data());
-    ApplyRange(image);
+    std::string image = RangeImage();
     if (field.Type == FieldType::String) {
         AssignField(image.data() + field.Offset, field.Size, seek);
     } else if (IsNumeric(field.Type) && typed >= '0' && typed <= '9') {
@@ -567,9 +564,7 @@ void BrowseManager::OpenPopup() {
 
 bool BrowseManager::PrimeNewRecord() {
     FileManager* fm = File();
-    ClearRecord(*fm->TABLE, fm->BUFFER);
-    std::string image(static_cast<const char*>(fm->BUFFER), fm->TABLE->RecordSize);
-    ApplyRange(image);
+    std::string image = RangeImage();
     std::memcpy(fm->BUFFER, image.data(), image.size());
     return fm->PrimeRecord(true) == LevelNone;
 }

@@ -176,8 +176,8 @@ private:
     StoreTable::Position PositionAt(const Row& row, bool including) const;
     StoreTable::Position EdgePosition(bool top) const;
     bool InRange(const std::string& image) const;
-    // The range values put into a record image.
-    void ApplyRange(std::string& image) const;
+    // A cleared record with the current order's range values in it.
+    std::string RangeImage() const;
 
     void ScrollRows(int rows);
     void ScrollPages(bool down);
