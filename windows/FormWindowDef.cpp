@@ -11,7 +11,7 @@ const std::string ExtraSegListFormat = "80L(2)|M~Segment Name~@s255@80L(2)|M~Seg
 
 namespace {
 
-const FieldDef& Field(const char* label) { return RESFileTable().Fields[RESFileTable().FieldIndex(label)]; }
+const FieldDef& Field(const char* label) { return RESFileTable().Field(label); }
 
 FieldRef Res(const char* label) { return FieldRef{&RES, &Field(label)}; }
 

@@ -101,7 +101,7 @@ public:
         Relate_CodePage->Open();
         Access_RESFile->UseFile();
         FILESOPENED = true;
-        w.SetListFields(list_, {&PreviewItemTable().Fields[PreviewItemTable().FieldIndex("LST:SegName")]});
+        w.SetListFields(list_, {&PreviewItemTable().Field("LST:SegName")});
         OpenWindow("PreviewRES", true);
         RegisterAlertKeys();
         return LevelNone;

@@ -76,7 +76,7 @@ ControlDef Picture(const char* name, const char* parent, int x, int y, const cha
 }
 
 ControlDef Bound(ControlDef c, void* record, const TableDef& table, const char* label) {
-    c.Use = FieldRef{record, &table.Fields[table.FieldIndex(label)]};
+    c.Use = FieldRef{record, &table.Field(label)};
     return c;
 }
 

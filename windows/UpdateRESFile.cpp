@@ -108,7 +108,7 @@ public:
         items_.AddOrder(seg.KeyIndex("SEG:RESNumberK"));
         items_.SetThumb(std::make_unique<ThumbCalculator>());
         items_.AddRange(static_cast<size_t>(seg.FieldIndex("SEG:RESNumber")), &RES,
-                        res.Fields[res.FieldIndex("RES:RESNumber")]);
+                        res.Field("RES:RESNumber"));
         for (const char* field : {"SEG:SegName", "SEG:SegData", "SEG:RESNumber"})
             items_.AddColumn(static_cast<size_t>(seg.FieldIndex(field)));
 
@@ -120,7 +120,7 @@ public:
             drop.AddOrder();
             drop.AddDisplayField(static_cast<size_t>(table.FieldIndex(lookup.Name)));
             drop.AddUpdateField(static_cast<size_t>(table.FieldIndex(lookup.Value)),
-                                FieldRef{&RES, &res.Fields[res.FieldIndex(lookup.ProjectField)]});
+                                FieldRef{&RES, &res.Field(lookup.ProjectField)});
         }
         RegisterAlertKeys();
         w.SetTitle(REQUEST == Request::View     ? "View Record"

@@ -12,6 +12,10 @@ int TableDef::FieldIndex(const std::string& label) const {
     return -1;
 }
 
+const FieldDef& TableDef::Field(const std::string& label) const {
+    return Fields.at(static_cast<size_t>(FieldIndex(label)));
+}
+
 int TableDef::KeyIndex(const std::string& label) const {
     for (size_t i = 0; i < Keys.size(); ++i)
         if (strcasecmp(Keys[i].Label.c_str(), label.c_str()) == 0) return static_cast<int>(i);

@@ -53,6 +53,9 @@ struct TableDef {
 
     // Index into Fields, or -1.
     int FieldIndex(const std::string& label) const;
+    // The field of that label; a label the table lacks is a fault of the program's own
+    // definitions and throws std::out_of_range rather than read past the fields.
+    const FieldDef& Field(const std::string& label) const;
     int KeyIndex(const std::string& label) const;
 };
 
