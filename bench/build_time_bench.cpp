@@ -2,40 +2,21 @@
 // store of 10,000 projects with 5 extra items each, beside the median of /bin/true
 // measured the same way in the same run, and their ratio.
 #include <sqlite3.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "bench/BenchSupport.h"
 
 namespace {
 
-double RunOnce(const std::string& program, const std::string& argument) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    if (!argument.empty()) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return elapsed.count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using verdo::bench::Median;
+using verdo::bench::RunOnce;
 
 bool Exec(sqlite3* db, const std::string& sql) {
     char* error = nullptr;

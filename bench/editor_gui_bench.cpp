@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "core/Dictionary.h"
 #include "core/ProgramNames.h"
 #include "core/Records.h"
@@ -34,11 +35,7 @@
 namespace {
 
 using namespace verdo;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
+using verdo::bench::Median;
 
 QWidget* Shown(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -14,19 +14,16 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "bench/BenchSupport.h"
 
 namespace {
+
+using verdo::bench::Median;
 
 long long MonotonicNs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now.tv_sec * 1000000000LL + now.tv_nsec;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

@@ -16,34 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "tests/support/ServerCluster.h"
-
-extern char** environ;
 
 namespace {
 
+using verdo::bench::Median;
+using verdo::bench::RunOnce;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-// Runs a program to its end; -1 when it fails.
-double RunOnce(const std::string& program, const std::string& argument, char** environment) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    if (!argument.empty()) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environment) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return elapsed.count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // The environment of this process with the store named in it.
 struct Environment {
