@@ -234,7 +234,7 @@ private:
         MessageRequest question;
         question.Title = "Clear Note?";
         question.Text = "Clear the note?";
-        question.Icon = IconExclamation;
+        question.Icon = IconQuestion;
         question.Buttons = ButtonYes | ButtonNo;
         question.DefaultButton = ButtonYes;
         if (GlobalMessages().ShowMessage(question) != ButtonYes) return;

@@ -72,18 +72,22 @@ public:
     void Display() override {
         if (!Def().Use.IsSet()) return;
         shown_ = static_cast<int>(std::clamp<long long>(FieldNumber(Def().Use), 0, 65535));
-        spin_->setValue(shown_);
+        if (spin_->value() != shown_) spin_->setValue(shown_);
+        held_.Take(Def().Use);
     }
     bool Update() override {
         if (!Def().Use.IsSet() || spin_->value() == shown_) return false;
         shown_ = spin_->value();
         StoreFieldNumber(Def().Use, shown_);
+        held_.Take(Def().Use);
         return true;
     }
+    bool KeepEdit() override { return held_.Holds(Def().Use) && Update(); }
 
 private:
     QSpinBox* spin_;
     int shown_ = 0;
+    FieldSnapshot held_;
 };
 
 // A toolbar button shows its message while the mouse rests on it.

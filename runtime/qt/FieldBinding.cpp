@@ -129,6 +129,20 @@ bool StoreFieldText(const FieldRef& ref, const QString& text) {
     return true;
 }
 
+void FieldSnapshot::Take(const FieldRef& ref) {
+    if (ref.IsSet()) bytes_.assign(At(ref), ref.Field->Size);
+}
+
+bool FieldSnapshot::Holds(const FieldRef& ref) const {
+    return ref.IsSet() && bytes_.size() == ref.Field->Size && std::memcmp(bytes_.data(), At(ref), bytes_.size()) == 0;
+}
+
+bool ShowsFieldText(const QString& text, const QString& fieldText) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == QLatin1Char(' ')) --end;
+    return QStringView(text).left(end) == fieldText;
+}
+
 long long FieldNumber(const FieldRef& ref) {
     if (!ref.IsSet()) return 0;
     switch (ref.Field->Type) {

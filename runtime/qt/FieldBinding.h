@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <string>
 #include <string_view>
 
 #include "runtime/window/WindowDef.h"
@@ -27,6 +28,21 @@ int FieldTextLimit(const FieldRef& ref, std::string_view picture);
 // kept within the range of their type. False when the field cannot take the text
 // (an unreadable number, a date); the field is then unchanged.
 bool StoreFieldText(const FieldRef& ref, const QString& text);
+
+// The bytes a field held when a control last showed it: while they are unchanged, the
+// program has put no value of its own into the field since.
+class FieldSnapshot {
+public:
+    void Take(const FieldRef& ref);
+    bool Holds(const FieldRef& ref) const;
+
+private:
+    std::string bytes_;
+};
+
+// A control's text stands for the field's value when it differs from what the field
+// shows only by blanks at its end, as the user may have typed them.
+bool ShowsFieldText(const QString& text, const QString& fieldText);
 
 // Numeric fields as whole numbers; 0 for other types.
 long long FieldNumber(const FieldRef& ref);

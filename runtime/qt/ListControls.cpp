@@ -331,6 +331,10 @@ public:
         cells_.clear();
         ending_ = false;
     }
+    // A row being edited is left as the focus leaving its entries leaves it.
+    void Settle() override {
+        if (!editors_.empty() && IsEditor(QApplication::focusWidget())) Host().PostControlEvent(Event::LoseFocus, Number());
+    }
     KeyUse KeyPressed(QKeyEvent& event) override {
         if (editors_.empty() || !IsEditor(QApplication::focusWidget())) return KeyNotMine;
         int key = 0;

@@ -22,6 +22,7 @@ QString MessageLines(const std::string& text) {
 QPixmap MessageIconPixmap(int icon) {
     QStyle::StandardPixmap picture;
     switch (icon) {
+        case IconQuestion: picture = QStyle::SP_MessageBoxQuestion; break;
         case IconExclamation: picture = QStyle::SP_MessageBoxWarning; break;
         case IconInformation: picture = QStyle::SP_MessageBoxInformation; break;
         default: return {};

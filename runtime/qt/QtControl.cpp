@@ -4,12 +4,17 @@
 #include <QWidget>
 
 #include "runtime/qt/DialogUnits.h"
+#include "runtime/window/EventCodes.h"
 
 namespace verdo {
 
 QString DefText(const std::string& text) { return QString::fromStdString(text); }
 
 QtControl::QtControl(const ControlDef& def, int number, ControlHost& host) : def_(def), number_(number), host_(host) {}
+
+void QtControl::Settle() {
+    if (Update()) host_.PostControlEvent(Event::Accepted, number_);
+}
 
 void QtControl::SetEnabled(bool enabled) {
     if (QWidget* widget = Widget()) widget->setEnabled(enabled);

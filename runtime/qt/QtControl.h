@@ -53,6 +53,14 @@ public:
     // Field to widget; widget to field, true when the field took a changed value.
     virtual void Display() {}
     virtual bool Update() { return false; }
+    // Another control acts while this one keeps the focus (a button pressed by its
+    // mnemonic, a toolbar button, a menu, a close request): what the user edited here
+    // goes into its field first, exactly as leaving the control would put it there.
+    virtual void Settle();
+    // Before the window shows its fields again: the edit the user is making here goes
+    // into the field, unless the program has meanwhile put a value of its own there,
+    // which is then shown instead. True when the field took the edit.
+    virtual bool KeepEdit() { return false; }
 
     virtual void SetText(const QString&) {}
     virtual void SetEnabled(bool enabled);

@@ -153,7 +153,16 @@ void QtWindow::PostEvent(int code, int control, int key) {
 }
 
 void QtWindow::PostControlEvent(int code, int control, int key) {
-    if (opened_) PostEvent(code, control, key);
+    if (!opened_) return;
+    // A control accepted while the focus stays in another one (a mnemonic, a toolbar
+    // button, a menu item) acts on the record as the user sees it.
+    if (code == Event::Accepted && FocusedControl() != control) system_.SettleFocus();
+    PostEvent(code, control, key);
+}
+
+void QtWindow::SettleFocused() {
+    if (!opened_ || closed_) return;
+    if (QtControl* focused = ControlAt(FocusedControl())) focused->Settle();
 }
 
 void QtWindow::Deliver(const WindowEvent& event) {
@@ -288,6 +297,10 @@ void QtWindow::Select(int control) {
 }
 
 void QtWindow::Display(int control) {
+    // Showing the fields again must not take back what the user is typing.
+    QtControl* focused = ControlAt(FocusedControl());
+    if (focused && (control == 0 || control == focused->Number()) && focused->KeepEdit())
+        PostEvent(Event::Accepted, focused->Number());
     if (control == 0) {
         for (const auto& c : controls_) c->Display();
     } else if (QtControl* target = ControlAt(control)) {

@@ -110,6 +110,9 @@ public:
     StatusZones* Zones() const { return zones_.get(); }
     // Closes without asking the handler; the window's loops end.
     void CloseNow();
+    // The control of this window that has the focus puts what the user edited into its
+    // field, before another control's action is delivered.
+    void SettleFocused();
 
 
 private:

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "runtime/qt/KeyCodes.h"
+#include "runtime/qt/QtWindowSystem.h"
 #include "runtime/qt/StatusZones.h"
 #include "runtime/window/EventCodes.h"
 
@@ -129,7 +130,9 @@ bool QtWindow::TurnTab(bool back) {
 }
 
 void QtWindow::OnCloseBox() {
-    if (opened_ && !queue_.Contains(Event::CloseWindow)) PostEvent(Event::CloseWindow);
+    if (!opened_ || queue_.Contains(Event::CloseWindow)) return;
+    system_.SettleFocus();
+    PostEvent(Event::CloseWindow);
 }
 
 void QtWindow::CheckActive() {

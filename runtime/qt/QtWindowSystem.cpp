@@ -81,6 +81,10 @@ void QtWindowSystem::CloseDownRefused() {
     closingFrame_ = nullptr;
 }
 
+void QtWindowSystem::SettleFocus() {
+    for (QtWindow* window : windows_) window->SettleFocused();
+}
+
 void QtWindowSystem::ContinueCloseDown() {
     if (!closingDown_) return;
     // One window at a time, the newest first (it was opened from the older ones): a
@@ -90,6 +94,7 @@ void QtWindowSystem::ContinueCloseDown() {
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
         if ((*it)->IsFrame() || !(*it)->IsOpen()) continue;
         asked_ = *it;
+        SettleFocus();
         asked_->PostEvent(Event::CloseDown);
         return;
     }

@@ -41,6 +41,9 @@ public:
     void CloseFrame(QtWindow& frame);
     // A window refused to close down: the close-down ends, the frame stays.
     void CloseDownRefused();
+    // Before an action that leaves the focus where it is, the focused control of
+    // whichever window has it puts what the user edited into its field.
+    void SettleFocus();
 
 private:
     void ContinueCloseDown();

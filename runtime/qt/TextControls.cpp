@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 
@@ -55,14 +56,29 @@ public:
         } else if (FieldTakesText(def.Use)) {
             edit_->setValidator(new SingleByteValidator(edit_));
         }
-        if (def.ReadOnly || (def.Use.IsSet() && !FieldTakesText(def.Use))) edit_->setReadOnly(true);
+        if (def.ReadOnly || (def.Use.IsSet() && !FieldTakesText(def.Use))) {
+            // A display: drawn on the window's colour like the platform's read-only boxes,
+            // and passed over by Tab.
+            edit_->setReadOnly(true);
+            edit_->setFocusPolicy(Qt::NoFocus);
+            QPalette palette = edit_->palette();
+            palette.setBrush(QPalette::Base, palette.brush(QPalette::Window));
+            edit_->setPalette(palette);
+        }
         Place(edit_);
     }
     QWidget* Widget() const override { return edit_; }
+    // An entry that already shows the field's value keeps its text and caret as the user
+    // left them; another value is shown from its beginning, as the platform's entries do.
     void Display() override {
         if (!Def().Use.IsSet()) return;
-        shown_ = FieldDisplayText(Def().Use, Def().Picture);
-        edit_->setText(shown_);
+        QString text = FieldDisplayText(Def().Use, Def().Picture);
+        if (!ShowsFieldText(edit_->text(), text)) {
+            edit_->setText(text);
+            edit_->setCursorPosition(0);
+        }
+        shown_ = edit_->text();
+        held_.Take(Def().Use);
     }
     bool Update() override {
         if (Def().ReadOnly || !FieldTakesText(Def().Use) || edit_->text() == shown_) return false;
@@ -70,11 +86,13 @@ public:
         Display();
         return true;
     }
+    bool KeepEdit() override { return held_.Holds(Def().Use) && Update(); }
     void SetText(const QString& text) override { edit_->setText(text); }
 
 private:
     QLineEdit* edit_;
     QString shown_;
+    FieldSnapshot held_;
 };
 
 // A multi-line text box that, like the entries, takes single-byte characters only.
@@ -107,10 +125,13 @@ public:
         Place(edit_);
     }
     QWidget* Widget() const override { return edit_; }
+    // A text box that already shows the field's value keeps its caret and scrolling.
     void Display() override {
         if (!Def().Use.IsSet()) return;
-        shown_ = FieldDisplayText(Def().Use, Def().Picture);
-        edit_->setPlainText(shown_);
+        QString text = FieldDisplayText(Def().Use, Def().Picture);
+        if (!ShowsFieldText(edit_->toPlainText(), text)) edit_->setPlainText(text);
+        shown_ = edit_->toPlainText();
+        held_.Take(Def().Use);
     }
     bool Update() override {
         QString text = edit_->toPlainText();
@@ -119,11 +140,13 @@ public:
         Display();
         return true;
     }
+    bool KeepEdit() override { return held_.Holds(Def().Use) && Update(); }
     void SetText(const QString& text) override { edit_->setPlainText(text); }
 
 private:
     QPlainTextEdit* edit_;
     QString shown_;
+    FieldSnapshot held_;
 };
 
 // "&&" stays an ampersand, a single "&" goes.

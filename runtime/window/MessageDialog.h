@@ -16,9 +16,11 @@ enum MessageButton : unsigned {
     ButtonHelp = 128,
 };
 
-// The platform's standard icons for questions (exclamation) and notices (information).
+// The platform's standard icons: the warning (exclamation) that the framework's
+// questions carry, the notices' information, and the question mark a window may ask for.
 enum MessageIcon : int {
     IconNone = 0,
+    IconQuestion = 32514,
     IconExclamation = 32515,
     IconInformation = 32516,
 };

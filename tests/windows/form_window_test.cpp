@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -410,6 +411,83 @@ TEST_F(FormWindow, AProjectAddedOnTheFormExportsExactlyWhatTheFormShowed) {
     std::optional<std::string> built = ComposeVersionResource(expected, {{"Branch", "main"}, {"Ticket", "T-42"}});
     ASSERT_TRUE(built.has_value());
     EXPECT_EQ(ReadFileBytes(out + "/TOOL.RES"), *built);
+}
+
+// A button pressed by its mnemonic, a close request or a question leaves the focus where
+// it was: what the user typed there must be in the record before the action reads it.
+TEST_F(FormWindow, WhatIsTypedReachesTheRecordBeforeAMnemonicOrACloseRequestActs) {
+    int32_t project = AddProject("KEYED");
+    StoreSql("UPDATE RESFile SET LastSaved = 20261224 WHERE RESNumber = " + std::to_string(project));
+    auto notes = [] { return In<QPlainTextEdit>("?RES:NOTES")->toPlainText().toStdString(); };
+    auto alt = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier); };
+    fileDialogs.Cancel();
+    uint8_t response = RunForm(
+        project, Request::Change,
+        {{FormShown, [] { Tab(3); In("?RES:NOTES")->setFocus(); }},
+         {[] { return QApplication::focusWidget() == In("?RES:NOTES"); },
+          [&] {
+              QTest::keyClicks(In("?RES:NOTES"), "First release.");
+              alt(Qt::Key_D);
+          }},
+         {[&] { return notes().find("2026 - ") != std::string::npos; },
+          [&] {
+              EXPECT_EQ(notes(), "First release.\n\n12/24/2026 - ");
+              QTest::keyClicks(In("?RES:NOTES"), "fixed");
+              dialog.Expect("Clear Note?", ButtonNo);
+              alt(Qt::Key_R);
+          }},
+         {[&] { return dialog.Shown().size() == 1; },
+          [&] {
+              EXPECT_EQ(dialog.Shown()[0].Icon, IconQuestion);
+              EXPECT_EQ(notes(), "First release.\n\n12/24/2026 - fixed") << "No keeps the note as typed";
+              Tab(0);
+              alt(Qt::Key_C);
+          }},
+         {[] { return QApplication::focusWidget() == In("?RES:COMMENTS"); },
+          [&] {
+              QTest::keyClicks(In("?RES:COMMENTS"), "word");
+              alt(Qt::Key_I);
+          }},
+         {[&] { return fileDialogs.Titles.size() == 1; },
+          [&] {
+              EXPECT_EQ(QApplication::focusWidget(), In("?RES:COMMENTS"));
+              QTest::keyClicks(In("?RES:COMMENTS"), "s");
+              dialog.Expect("Save Record", ButtonYes);
+              QTest::keyClick(In("?RES:COMMENTS"), Qt::Key_Escape);
+          }}});
+    EXPECT_EQ(response, Response::Completed);
+    EXPECT_EQ(Stored("Notes", project), "First release.\r\n\r\n12/24/2026 - fixed");
+    EXPECT_EQ(Stored("Comments", project), "words") << "typed after the import, kept by the close request's question";
+}
+
+TEST_F(FormWindow, TheCloseBoxAndTheExtraItemsButtonsTakeWhatIsBeingTyped) {
+    int32_t project = AddProject("CLOSING");
+    StoreSql("UPDATE RESFile SET LastSaved = 20261224 WHERE RESNumber = " + std::to_string(project));
+    auto cell = [] { return In<QLineEdit>("?BROWSE:2:edit:1"); };
+    uint8_t response = RunForm(project, Request::Change,
+                               {{FormShown,
+                                 [] {
+                                     Tab(2);
+                                     Press("?INSERT:3");
+                                 }},
+                                {[&] { return cell() != nullptr; },
+                                 [&] {
+                                     QTest::keyClicks(cell(), "Branch");
+                                     QTest::keyClick(cell(), Qt::Key_C, Qt::AltModifier);
+                                 }},
+                                {[&] { return StoreValue("SELECT COUNT(*) FROM ExtraSeg") == "1" && cell(); },
+                                 [&] {
+                                     EXPECT_EQ(cell()->text(), "Branch") << "the saved row is the one changed now";
+                                     QTest::keyClick(cell(), Qt::Key_Escape);
+                                     Tab(0);
+                                     In("?RES:DESCRIPTION")->setFocus();
+                                     QTest::keyClicks(In("?RES:DESCRIPTION"), "closed by its box");
+                                     dialog.Expect("Save Record", ButtonYes);
+                                     TopLevel(Form)->close();
+                                 }}});
+    EXPECT_EQ(response, Response::Completed);
+    EXPECT_EQ(StoreValue("SELECT SegName FROM ExtraSeg WHERE RESNumber = " + std::to_string(project)), "Branch");
+    EXPECT_EQ(Stored("Description", project), "closed by its box");
 }
 
 }  // namespace

@@ -10,10 +10,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include "runtime/qt/StatusZones.h"
+#include "runtime/text/Text.h"
 #include "tests/runtime/qt/QtTestSupport.h"
 
 namespace verdo {
@@ -287,6 +289,52 @@ TEST_F(FrameTest, ChildPlacementIsRelativeToTheFrameArea) {
     EXPECT_EQ(child->Height(), 70);
     DialogUnits units(test::AsQt(*child).RootWidget()->font());
     EXPECT_EQ(test::AsQt(*child).RootWidget()->pos(), QPoint(units.ToPixelsX(10), units.ToPixelsY(12)));
+}
+
+// The toolbar and the menus leave the focus in the child: the child's entry must hand
+// over what is typed before the frame's action runs, and showing the fields again must
+// not take it back, while a value the program put into the field itself is shown.
+TEST_F(FrameTest, ToolbarAndMenuActionsAndRedisplaysFindTheTypedTextInTheField) {
+    char text[24];
+    AssignField(text, "stored");
+    const FieldDef field{"T:Text", "Text", FieldType::String, 0, sizeof text};
+    WindowDef def = ChildDef("Typing");
+    def.Controls[0].Use = FieldRef{text, &field};
+    auto typing = system.CreateWindow(def);
+    test::RecordingHandler typingHandler;
+    typing->SetHandler(&typingHandler);
+    typing->Open();
+    std::vector<std::string> seenByFrame;
+    frameHandler.Answer = [&](const WindowEvent& e) {
+        if (e.Code == Event::Accepted) seenByFrame.push_back(FieldText(text));
+        return 0;
+    };
+    auto* edit = Find<QLineEdit>(*typing, "?ENTRY");
+    typing->Select(1);
+    ASSERT_TRUE(test::SpinUntil([&] { return QApplication::focusWidget() == edit; }));
+
+    EXPECT_EQ(edit->cursorPosition(), 0) << "a text is shown from its beginning";
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, " one");
+    Find<QToolButton>(*frame, "?TBHELP")->click();
+    ASSERT_TRUE(test::SpinUntil([&] { return seenByFrame.size() == 1; }));
+    QTest::keyClicks(edit, " two");
+    Find<QAction>(*frame, "?BROWSERESFILE")->trigger();
+    ASSERT_TRUE(test::SpinUntil([&] { return seenByFrame.size() == 2; }));
+    EXPECT_EQ(seenByFrame, (std::vector<std::string>{"stored one", "stored one two"}));
+    EXPECT_EQ(typingHandler.Count(Event::Accepted), 2) << "each hand-over is the entry's own accepted event";
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+
+    QTest::keyClicks(edit, " three ");
+    typing->Display();
+    EXPECT_EQ(edit->text(), "stored one two three ") << "kept as typed, blank and caret included";
+    EXPECT_EQ(FieldText(text), "stored one two three");
+
+    QTest::keyClicks(edit, "x");
+    AssignField(text, "by the program");
+    typing->Display(1);
+    EXPECT_EQ(edit->text(), "by the program");
+    EXPECT_EQ(FieldText(text), "by the program");
 }
 
 }  // namespace
