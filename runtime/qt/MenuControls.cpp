@@ -15,20 +15,28 @@ namespace {
 
 const std::string kWindowMenu = "?WINDOWMENU";
 
-// A menu title's message stays only while the mouse is on the menu bar or a menu is
-// open: merely crossing the bar leaves nothing behind.
-class MenuBarLeave final : public QObject {
+// A menu title's message stays only while the mouse is on the menu bar or its menu is
+// open: merely crossing the bar leaves nothing behind, and neither does the title the
+// bar keeps highlighted after a menu was closed from the keyboard.
+class MenuBarWatch final : public QObject {
 public:
-    MenuBarLeave(QMenuBar* bar, ControlHost& host) : QObject(bar), host_(host) { bar->installEventFilter(this); }
+    MenuBarWatch(QMenuBar* bar, ControlHost& host) : QObject(bar), host_(host) { bar->installEventFilter(this); }
+    static bool Pointed(const QMenuBar* bar) { return bar && bar->property(kPointed).toBool(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* bar = qobject_cast<QMenuBar*>(watched);
-        if (event->type() == QEvent::Leave && bar && !bar->activeAction()) host_.ShowMessage({});
+        if (!bar) return false;
+        if (event->type() == QEvent::Enter) bar->setProperty(kPointed, true);
+        if (event->type() == QEvent::Leave) {
+            bar->setProperty(kPointed, false);
+            if (!bar->activeAction()) host_.ShowMessage({});
+        }
         return false;
     }
 
 private:
+    static constexpr const char* kPointed = "verdoPointed";
     ControlHost& host_;
 };
 
@@ -45,11 +53,12 @@ public:
             parentMenu->Menu()->addMenu(menu_);
         } else if (bar) {
             bar->addMenu(menu_);
-            QObject::connect(bar, &QMenuBar::hovered, menu_, [this](QAction* action) {
-                if (action == menu_->menuAction()) Host().ShowMessage(Def().Message);
-            });
         }
-        QObject::connect(menu_->menuAction(), &QAction::hovered, menu_, [this] { Host().ShowMessage(Def().Message); });
+        // The bar highlights a title from the mouse and from the keyboard alike; only the
+        // mouse on it, or the menu open, is the user looking at that menu.
+        QObject::connect(menu_->menuAction(), &QAction::hovered, menu_, [this, bar, parentMenu] {
+            if (parentMenu || menu_->isVisible() || MenuBarWatch::Pointed(bar)) Host().ShowMessage(Def().Message);
+        });
         QObject::connect(menu_, &QMenu::aboutToHide, menu_, [this] { Host().ShowMessage({}); });
         if (def.Name == kWindowMenu)
             QObject::connect(menu_, &QMenu::aboutToShow, menu_, [this] { ListChildWindows(); });
@@ -139,7 +148,7 @@ private:
 
 }  // namespace
 
-void WatchMenuBarLeave(QMenuBar* bar, ControlHost& host) { new MenuBarLeave(bar, host); }
+void WatchMenuBarLeave(QMenuBar* bar, ControlHost& host) { new MenuBarWatch(bar, host); }
 
 std::unique_ptr<QtControl> MakeMenu(const ControlDef& def, int number, ControlHost& host) {
     return std::make_unique<MenuControl>(def, number, host);

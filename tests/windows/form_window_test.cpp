@@ -174,7 +174,8 @@ TEST_F(FormWindow, ANewProjectShowsItsNumberAndDateAndCancelGivesItBackWithItsIt
 
 TEST_F(FormWindow, TheFormIsUsableByKeyboardAndNamedForAssistiveTools) {
     int32_t project = AddProject("KEYS");
-    StoreSql("UPDATE RESFile SET LastSaved = 20261224");
+    const std::string longText(200, 'w');
+    StoreSql("UPDATE RESFile SET LastSaved = 20261224, Description = 'Begins here " + longText + "'");
     auto name = [](const char* control, QAccessible::Text text) {
         return QAccessible::queryAccessibleInterface(In(control))->text(text).toStdString();
     };
@@ -192,6 +193,15 @@ TEST_F(FormWindow, TheFormIsUsableByKeyboardAndNamedForAssistiveTools) {
                   EXPECT_EQ(name("?LID:LANGID", QAccessible::Description), "Language ID");
                   EXPECT_EQ(name("?RES:NOTES", QAccessible::Description), "Notes");
                   EXPECT_EQ(name("?IMPORTVDOFILE", QAccessible::Name), "Import 1.0 File...");
+                  EXPECT_EQ(In<QLineEdit>("?RES:DESCRIPTION")->cursorPosition(), 0) << "a long text shows its beginning";
+                  // The displays are read-only boxes that Tab passes over.
+                  for (const char* display :
+                       {"?RES:ENTERDATE", "?TEMPLASTSAVED", "?RES:EXPORTDATE", "?RES:EXPORTTIME", "?RES:RESNUMBER"}) {
+                      auto* box = In<QLineEdit>(display);
+                      EXPECT_TRUE(box->isReadOnly()) << display;
+                      EXPECT_EQ(box->focusPolicy(), Qt::NoFocus) << display;
+                      EXPECT_EQ(box->palette().color(QPalette::Base), box->palette().color(QPalette::Window)) << display;
+                  }
                   Key(In("?RES:PROJECTNAME"), Qt::Key_Tab, Qt::ControlModifier);
               }},
              {[] { return QApplication::focusWidget() == In("?LID:LANGID"); },

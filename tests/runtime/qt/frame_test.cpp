@@ -138,7 +138,9 @@ TEST_F(FrameTest, MenuItemsAreAcceptedAndShowTheirMessageWhileHighlighted) {
 
     // The mouse crossing the menu bar shows a title's message, and takes it away again.
     auto* bar = test::AsQt(*frame).RootWidget()->findChild<QMenuBar*>();
-    emit bar->hovered(Find<QMenu>(*frame, "?FILEMENU")->menuAction());
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(bar, &enter);
+    Find<QMenu>(*frame, "?FILEMENU")->menuAction()->hover();
     EXPECT_EQ(Zone(1)->text(), "File Menu");
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(bar, &leave);
@@ -335,6 +337,20 @@ TEST_F(FrameTest, ToolbarAndMenuActionsAndRedisplaysFindTheTypedTextInTheField) 
     typing->Display(1);
     EXPECT_EQ(edit->text(), "by the program");
     EXPECT_EQ(FieldText(text), "by the program");
+}
+
+TEST_F(FrameTest, AMenuClosedFromTheKeyboardLeavesNoMessageBehind) {
+    ASSERT_TRUE(test::SpinUntil([&] { return test::AsQt(*frame).RootWidget()->isActiveWindow(); }));
+    frame->SetStatusText(1, "Idle");
+    const QString before = Zone(1)->text();
+    auto* menu = Find<QMenu>(*frame, "?WINDOWMENU");
+    QTest::keyClick(test::AsQt(*frame).RootWidget(), Qt::Key_W, Qt::AltModifier);
+    ASSERT_TRUE(test::SpinUntil([&] { return menu->isVisible(); }));
+    EXPECT_EQ(Zone(1)->text(), "Make all open windows visible") << "the item the keyboard highlights";
+    QTest::keyClick(menu, Qt::Key_Escape);
+    ASSERT_TRUE(test::SpinUntil([&] { return !menu->isVisible(); }));
+    test::Drain();
+    EXPECT_EQ(Zone(1)->text(), before);
 }
 
 }  // namespace
