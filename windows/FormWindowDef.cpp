@@ -106,7 +106,7 @@ void GeneralTab(Builder& b) {
     int y = 75;
     for (const Text& t : texts) {
         b.Prompt(t.Prompt, t.PromptText, 14, y + 1);
-        b.Entry(t.Name, t.Field, 76, y, 198, "@s255", t.Tip);
+        b.Entry(t.Name, t.Field, 76, y, 176, "@s255", t.Tip);
         y += 13;
     }
 
@@ -115,32 +115,35 @@ void GeneralTab(Builder& b) {
     const char* productTips[] = {"Product Version - Major", "Product Version - Minor", "Product Version - Build",
                                  "Product Version - Release"};
     b.Caption("?STRING5", "Project", 10, 20);
-    b.Prompt("?PROMPT24", "Fi&le Version:", 292, 75);
+    // The version and date column: four spin boxes in a row, each wide enough for 65535.
+    constexpr int right = 264;
+    constexpr int spinWidth = 38;
+    b.Prompt("?PROMPT24", "Fi&le Version:", right + 6, 75);
     const char* fvNames[] = {"?RES:FV:1", "?RES:FV:2", "?RES:FV:3", "?RES:FV:4"};
     const char* fvFields[] = {"RES:FV:1", "RES:FV:2", "RES:FV:3", "RES:FV:4"};
-    for (int i = 0; i < 4; ++i) b.Spin(fvNames[i], fvFields[i], 292 + 32 * i, 84, 31, fileTips[i]);
-    b.Caption("?STRING5:3", "Version", 288, 62);
-    b.Prompt("?PROMPT26", "Enter Date:", 292, 142);
-    b.Display("?RES:ENTERDATE", Res("RES:EnterDate"), 350, 141, 71, "@d17B");
-    b.Caption("?STRING5:8", "Record Dates", 288, 128);
-    b.Prompt("?PROMPT25", "Product V&ersion:", 292, 99);
+    for (int i = 0; i < 4; ++i) b.Spin(fvNames[i], fvFields[i], right + 4 + (spinWidth + 1) * i, 84, spinWidth, fileTips[i]);
+    b.Caption("?STRING5:3", "Version", right + 2, 62);
+    b.Prompt("?PROMPT26", "Enter Date:", right + 6, 142);
+    b.Display("?RES:ENTERDATE", Res("RES:EnterDate"), right + 64, 141, 93, "@d17B");
+    b.Caption("?STRING5:8", "Record Dates", right + 2, 128);
+    b.Prompt("?PROMPT25", "Product V&ersion:", right + 6, 99);
     const char* pvNames[] = {"?RES:PV:1", "?RES:PV:2", "?RES:PV:3", "?RES:PV:4"};
     const char* pvFields[] = {"RES:PV:1", "RES:PV:2", "RES:PV:3", "RES:PV:4"};
-    for (int i = 0; i < 4; ++i) b.Spin(pvNames[i], pvFields[i], 292 + 32 * i, 108, 31, productTips[i]);
-    b.Prompt("?PROMPT27", "Last Saved:", 292, 154);
-    b.Display("?TEMPLASTSAVED", FieldRef{&FormLocals.TempLastSaved, &TempLastSavedField}, 350, 153, 71, "@d17B");
-    b.Prompt("?PROMPT28", "Export Date:", 292, 166);
-    b.Display("?RES:EXPORTDATE", Res("RES:ExportDate"), 350, 165, 71, "@d17B");
-    b.Prompt("?PROMPT22", "RES No:", 292, 190);
-    b.Display("?RES:RESNUMBER", Res("RES:RESNumber"), 350, 189, 71, "@n-14");
-    b.Display("?RES:EXPORTTIME", Res("RES:ExportTime"), 350, 177, 71, "@T7B");
+    for (int i = 0; i < 4; ++i) b.Spin(pvNames[i], pvFields[i], right + 4 + (spinWidth + 1) * i, 108, spinWidth, productTips[i]);
+    b.Prompt("?PROMPT27", "Last Saved:", right + 6, 154);
+    b.Display("?TEMPLASTSAVED", FieldRef{&FormLocals.TempLastSaved, &TempLastSavedField}, right + 64, 153, 93, "@d17B");
+    b.Prompt("?PROMPT28", "Export Date:", right + 6, 166);
+    b.Display("?RES:EXPORTDATE", Res("RES:ExportDate"), right + 64, 165, 93, "@d17B");
+    b.Prompt("?PROMPT22", "RES No:", right + 6, 190);
+    b.Display("?RES:RESNUMBER", Res("RES:RESNumber"), right + 64, 189, 93, "@n-14");
+    b.Display("?RES:EXPORTTIME", Res("RES:ExportTime"), right + 64, 177, 93, "@T7B");
     b.Prompt("?PROMPT23", "ALT+0169=\u00a9   ALT+0174=\u00ae", 14, 209);
-    b.Prompt("?PROMPT33", "Export Time:", 292, 178);
-    b.Panel("?PANEL2", 8, 71, 272, 133);
-    b.Panel("?PANEL3", 286, 71, 141, 51);
-    b.Panel("?PANEL4", 286, 137, 141, 67);
-    b.Panel("?PANEL5", 8, 205, 272, 15);
-    b.Panel("?PANEL6", 286, 212, 141, 1);
+    b.Prompt("?PROMPT33", "Export Time:", right + 6, 178);
+    b.Panel("?PANEL2", 8, 71, 250, 133);
+    b.Panel("?PANEL3", right, 71, 427 - right, 51);
+    b.Panel("?PANEL4", right, 137, 427 - right, 67);
+    b.Panel("?PANEL5", 8, 205, 250, 15);
+    b.Panel("?PANEL6", right, 212, 427 - right, 1);
 }
 
 void AdvancedTab(Builder& b) {

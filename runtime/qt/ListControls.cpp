@@ -276,7 +276,9 @@ public:
         for (size_t i = 0; i < columns.size(); ++i) {
             int section = static_cast<int>(i);
             header->setSectionResizeMode(section, columns[i].Resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
-            header->resizeSection(section, Host().Units().ToPixelsX(columns[i].Width));
+            // A column is never narrower than its heading, whatever the format (or the
+            // format the user saved) gives it for the font in use.
+            header->resizeSection(section, std::max(Host().Units().ToPixelsX(columns[i].Width), HeadingWidth(columns[i])));
         }
         header->setStretchLastSection(false);
         // A list without any header text shows no header bar.
@@ -284,6 +286,12 @@ public:
         quiet_ = false;
         SetChoice(choice_);
         return true;
+    }
+    int HeadingWidth(const ListColumn& column) const {
+        if (column.Header.empty()) return 0;
+        QHeaderView* header = view_->horizontalHeader();
+        int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        return header->fontMetrics().horizontalAdvance(QString::fromStdString(column.Header)) + 2 * margin;
     }
     int Thumb() const override { return thumb_; }
     void SetThumb(int percent) override {

@@ -3,13 +3,40 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QStringList>
+#include <QTreeView>
 
 namespace verdo {
 
+namespace {
+
+// Qt's own dialog (where the desktop offers none of its own) opens its detail columns
+// at widths that cut off the sizes, types and dates: past the name, each column takes
+// the room its heading and its values need. Its widgets exist once it is shown.
+void FitDetailColumns(QFileDialog& dialog) {
+    auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!tree) return;
+    QHeaderView* header = tree->header();
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
+QString Run(QFileDialog& dialog) {
+    QMetaObject::invokeMethod(&dialog, [&dialog] { FitDetailColumns(dialog); }, Qt::QueuedConnection);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.front();
+}
+
+}  // namespace
+
 bool QtFileDialogs::PickFolder(const std::string& title, const std::string& start, std::string& folder) {
-    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString::fromStdString(title),
-                                                       QString::fromStdString(start.empty() ? QDir::currentPath().toStdString() : start));
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
+                       start.empty() ? QDir::currentPath() : QString::fromStdString(start));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    QString chosen = Run(dialog);
     if (chosen.isEmpty()) return false;
     folder = chosen.toStdString();
     return true;
@@ -24,8 +51,10 @@ bool QtFileDialogs::PickFile(const std::string& title, const std::vector<Filter>
         // Qt reads the patterns from the brackets: a description without them gets them.
         list << (description.contains(QLatin1Char('(')) ? description : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
-    QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(title),
-                                                  QDir::currentPath(), list.join(QStringLiteral(";;")));
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title), QDir::currentPath(),
+                       list.join(QStringLiteral(";;")));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QString chosen = Run(dialog);
     if (chosen.isEmpty()) return false;
     file = chosen.toStdString();
     return true;
