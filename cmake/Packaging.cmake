@@ -74,9 +74,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.verdo.example/")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The editor draws its pictures through Qt's SVG plug-ins, which no binary links by name;
-# the computed dependencies are added to this one.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# The editor draws its pictures through Qt's SVG plug-ins, which no binary links by name,
+# and opens the manual, the web site and mail through xdg-open; the computed
+# dependencies are added to these. Help shows the manual only where a PDF viewer is.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "evince | pdf-viewer")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -49,12 +49,14 @@ void ReportToBuild(int32_t projectNumber, const std::string& reason) {
 
 // The extra items of a project, in the order of SEG:RESNumberK. A read that fails
 // before the end of the table sets failure: a file without some of its strings must
-// not count as exported.
-std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool& failure) {
+// not count as exported. A user is told of such a read by the store's message; the
+// build gets the store's words in `unread`, for its one line.
+std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool interactive, bool& failure, std::string& unread) {
     std::vector<ExtraItem> items;
     FileManager& seg = *Access_ExtraSeg;
     seg.Open();
     if (seg.UseFile() != LevelNone) {
+        // Opening the table has said why already.
         failure = true;
         seg.Close();
         return items;
@@ -64,8 +66,11 @@ std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool& failure) {
     SEG.RESNumber = projectNumber;
     seg.SetKeyPosition(seg.KeyNumber("SEG:RESNumberK"));
     for (;;) {
-        if (seg.Next() != LevelNone) {
-            if (!seg.Info().ATEOF) failure = true;
+        if ((interactive ? seg.Next() : seg.TryNext()) != LevelNone) {
+            if (!seg.Info().ATEOF) {
+                failure = true;
+                unread = "its extra strings could not be read: " + StoreFailureText(LastError());
+            }
             break;
         }
         if (SEG.RESNumber != projectNumber) break;
@@ -201,21 +206,24 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
         std::string resFile = target.ResFile();
 
         std::optional<std::string> image;
+        // Why the build's file cannot be made, for its one line; empty when said already.
+        std::string unmade;
         if (!target.Usable) {
-            if (!interactive) ReportToBuild(projectNumber, UnusableTargetReason);
+            unmade = UnusableTargetReason;
         } else {
-            std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, failure);
+            std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, interactive, failure, unmade);
             if (!failure) image = ComposeVersionResource(project, extras);
-            if (!interactive && failure) ReportToBuild(projectNumber, "its extra strings could not be read");
-            else if (!interactive && !image)
-                ReportToBuild(projectNumber, "its version information is larger than a resource file can hold");
+            if (!failure && !image) unmade = "its version information is larger than a resource file can hold";
         }
         if (!inTransaction) {
             failure = !image || !WriteFileAtomically(resFile, *image);
         } else if (!image) {
-            // The stamp and the increment are kept even when the file cannot be made.
+            // The stamp and the increment are kept even when the file cannot be made; the
+            // build hears once why it has no file.
             failure = true;
-            if (res.FILE->CommitTransaction() != NoError) ReportToBuild(projectNumber, StoreFailureText(LastError()));
+            bool committed = res.FILE->CommitTransaction() == NoError;
+            if (unmade.empty() && !committed) unmade = StoreFailureText(LastError());
+            if (!unmade.empty()) ReportToBuild(projectNumber, unmade);
         } else {
             failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image);
         }

@@ -132,11 +132,13 @@ void FileManager::SetKeyPosition(int key) {
     FILE->SetPosition(key, BUFFER);
 }
 
-uint8_t FileManager::Next() { return Read(true); }
+uint8_t FileManager::Next() { return Read(true, true); }
 
-uint8_t FileManager::Previous() { return Read(false); }
+uint8_t FileManager::TryNext() { return Read(true, false); }
 
-uint8_t FileManager::Read(bool forward) {
+uint8_t FileManager::Previous() { return Read(false, true); }
+
+uint8_t FileManager::Read(bool forward, bool show) {
     if (UseFile() != LevelNone) return LevelFatal;
     ThreadInfo& info = Info();
     info.ATEOF = false;
@@ -148,6 +150,7 @@ uint8_t FileManager::Read(bool forward) {
             return LevelNotice;
         }
         if (code == IsHeldErr && SKIPHELDRECORDS) continue;
+        if (!show) return LevelNotice;
         return Raise(code == IsHeldErr ? HeldRecordNotice : RetrievalError);
     }
 }

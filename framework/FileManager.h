@@ -33,6 +33,9 @@ public:
 
     uint8_t Next();
     uint8_t Previous();
+    // The next record without a message: a failure leaves the store's words in
+    // LastError() for the caller to report.
+    uint8_t TryNext();
     // Walks start before the first record of a key, or before the first record whose
     // key components are at or after those now in the buffer (key -1: record order).
     void SetKey(int key);
@@ -129,7 +132,7 @@ public:
 
 private:
     uint8_t OpenNow();
-    uint8_t Read(bool forward);
+    uint8_t Read(bool forward, bool show);
     uint8_t InsertRecord(bool show);
     uint8_t UpdateRecord(bool show);
     uint8_t DeleteRecord(bool show);

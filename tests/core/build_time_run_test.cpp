@@ -196,6 +196,21 @@ TEST_F(BuildTimeRun, AReadOnlyStoreLeavesTheResourceFileAsItWasAndSaysSoInOneLin
     EXPECT_EQ(Value("SELECT FV_4 FROM RESFile WHERE RESNumber = 12"), "8");
 }
 
+TEST_F(BuildTimeRun, ExtraStringsThatCannotBeReadFailTheRunInOneLineAndKeepTheFile) {
+    for (int i = 0; i < 40; ++i)
+        Sql("INSERT INTO ExtraSeg (RESNumber, SegName, SegData) VALUES (12, 'Item" + std::to_string(i) + "', '" +
+            std::string(200, 'v') + "')");
+    ASSERT_EQ(Run({"12"}).Errors, "");
+    const std::string res = ReadFileBytes(out + "MYAPP.RES");
+    SpoilLastPageOf(store, "ExtraSeg");
+    ProcessResult run = Run({"12"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Errors,
+              "VERDO: project 12 was not exported: its extra strings could not be read: database disk image is "
+              "malformed (11)\n");
+    EXPECT_TRUE(ReadFileBytes(out + "MYAPP.RES") == res);
+}
+
 TEST(BuildTimeProgram, LinksNoWindowLibrary) {
     FILE* pipe = popen(("ldd '" + std::string(VERDO_BINARY) + "'").c_str(), "r");
     ASSERT_NE(pipe, nullptr);

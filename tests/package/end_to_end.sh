@@ -22,9 +22,10 @@ dpkg-deb -x "$deb" "$work/root"
 verdo="$work/root/usr/bin/verdo"
 grep -q "NEEDED.*Qt" <<<"$(readelf -d "$verdo")" && fail "the build-time program links a window library"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6svg6 libsqlite3-0 libpq5; do
+for needed in libqt6widgets6 libqt6svg6 libsqlite3-0 libpq5 xdg-utils; do
   grep -q "$needed" <<<"$depends" || fail "the package does not depend on $needed: $depends"
 done
+grep -q "pdf-viewer" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "the package does not recommend a PDF viewer"
 
 # An installed program keeps its store in the user's data folder.
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work/home"

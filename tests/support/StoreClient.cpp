@@ -4,6 +4,8 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <fstream>
+
 #include "runtime/store/StoreEngines.h"
 
 namespace verdo::test {
@@ -74,6 +76,17 @@ std::string BytesLiteral(const std::string& store, const std::string& hex) {
 
 std::string HexOf(const std::string& store, const std::string& column) {
     return IsServerStore(store) ? "upper(encode(" + column + ", 'hex'))" : "hex(" + column + ")";
+}
+
+void SpoilLastPageOf(const std::string& storeFile, const std::string& table) {
+    StoreSql(storeFile, "PRAGMA wal_checkpoint(TRUNCATE)");
+    const std::string leaves = " FROM dbstat WHERE name = '" + table + "' AND pagetype = 'leaf'";
+    long last = std::stol(StoreValue(storeFile, "SELECT max(pageno)" + leaves));
+    ASSERT_GT(last, std::stol(StoreValue(storeFile, "SELECT min(pageno)" + leaves))) << table << " has one page";
+    long pageSize = std::stol(StoreValue(storeFile, "PRAGMA page_size"));
+    std::fstream file(storeFile, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp((last - 1) * pageSize);
+    file.put('\x00');  // no page type has this number
 }
 
 }  // namespace verdo::test

@@ -31,6 +31,10 @@ private:
 void StoreSql(const std::string& store, const std::string& sql);
 std::string StoreValue(const std::string& store, const std::string& sql);
 
+// Spoils the last leaf page of a table in a store file, so that reading the table fails
+// part-way with the store's own "malformed" error. The table must span several pages.
+void SpoilLastPageOf(const std::string& storeFile, const std::string& table);
+
 // Raw bytes written in hexadecimal as an SQL literal of the store's engine.
 std::string BytesLiteral(const std::string& store, const std::string& hex);
 // An SQL expression giving a bytes column in upper-case hexadecimal.
