@@ -43,6 +43,13 @@ function(verdo_version_resource target)
   if(NOT TARGET ${target})
     message(FATAL_ERROR "VERDO: verdo_version_resource: ${target} is not a target")
   endif()
+  # A word the function does not know would otherwise be dropped without a word, and
+  # the build fail later for what it was meant to do.
+  if(ARG_UNPARSED_ARGUMENTS)
+    string(REPLACE ";" " " unknown "${ARG_UNPARSED_ARGUMENTS}")
+    message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): unknown arguments: ${unknown} "
+                        "(it takes PROJECT <number> and KEEP_VERSION)")
+  endif()
   if(NOT ARG_PROJECT MATCHES "^[0-9]+$")
     message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): PROJECT takes the project's number, not '${ARG_PROJECT}'")
   endif()

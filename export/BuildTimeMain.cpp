@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/ProductInfo.h"
 #include "core/ProgramNames.h"
 #include "core/Startup.h"
 #include "export/ExportRESFile.h"
@@ -30,9 +31,29 @@ int RunInteractive(const std::string& modulePath, int argc, char** argv) {
     return 0;
 }
 
+// "--help", "-h" and "--version" alone on the command line answer and end, touching no
+// store; any other command line keeps its meaning, a project number.
+bool AnsweredOption(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string option = argv[1];
+    if (option == "--version") {
+        std::printf("verdo %s\n", verdo::ProductVersion);
+        return true;
+    }
+    if (option != "--help" && option != "-h") return false;
+    std::printf(
+        "Usage: verdo [PROJECT-NUMBER]\n"
+        "Without a project number, opens the editor of the version resource projects.\n"
+        "With one (verdo 12), raises the project's version numbers by their steps and\n"
+        "writes its .RES file anew, as a step of a build.\n"
+        "See verdo(1) and verdo-store(1).\n");
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnsweredOption(argc, argv)) return 0;
     std::string modulePath = verdo::ModuleFileName();
     std::string tail = verdo::CommandTailFrom(argc, argv);
     if (verdo::TrimRight(tail).find_first_not_of(" \t") == std::string::npos) return RunInteractive(modulePath, argc, argv);

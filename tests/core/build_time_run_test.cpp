@@ -211,6 +211,32 @@ TEST_F(BuildTimeRun, ExtraStringsThatCannotBeReadFailTheRunInOneLineAndKeepTheFi
     EXPECT_TRUE(ReadFileBytes(out + "MYAPP.RES") == res);
 }
 
+TEST(ProgramOptions, HelpAndVersionAnswerAloneAndTouchNoStore) {
+    TempProgramDir dir;
+    std::string program = dir.InstallProgram();
+    for (const char* help : {"--help", "-h"}) {
+        ProcessResult run = RunProcess(program, {help});
+        EXPECT_EQ(run.ExitCode, 0);
+        EXPECT_EQ(run.Output.rfind("Usage: verdo [PROJECT-NUMBER]\n", 0), 0u) << run.Output;
+        EXPECT_NE(run.Output.find("verdo(1)"), std::string::npos) << run.Output;
+        EXPECT_EQ(run.Errors, "");
+    }
+    ProcessResult version = RunProcess(program, {"--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Output, "verdo 2.0\n");
+    EXPECT_FALSE(FileExists(dir.File("VERDO")));
+    EXPECT_FALSE(FileExists(dir.File("VERDO.INI")));
+
+    // Anything else on the command line is a project number, as before.
+    for (std::vector<std::string> tail : {std::vector<std::string>{"--helpx"}, {"--version", "12"}, {"-h2"}}) {
+        ProcessResult run = RunProcess(program, tail);
+        EXPECT_EQ(run.ExitCode, 0);
+        EXPECT_EQ(run.Output, "");
+        EXPECT_EQ(run.Errors, "VERDO: project 0 was not exported: there is no such project\n") << tail.front();
+    }
+    EXPECT_TRUE(FileExists(dir.File("VERDO")));
+}
+
 TEST(BuildTimeProgram, LinksNoWindowLibrary) {
     FILE* pipe = popen(("ldd '" + std::string(VERDO_BINARY) + "'").c_str(), "r");
     ASSERT_NE(pipe, nullptr);

@@ -88,15 +88,34 @@ grep -q "VERDO cannot keep its files in the folder $store/verdo: Not a directory
   || fail "a data folder that is a file is not said: $out"
 [ "$(sqlite3 "$store" "SELECT FV_4 FROM RESFile WHERE RESNumber = 7")" = 8 ] || fail "the store moved without a build"
 
+# The sample with its call changed: variant NAME SED-EXPRESSION makes $work/NAME-source.
+variant() {
+  mkdir "$work/$1-source"
+  sed "$2" "$source/tests/package/sample/CMakeLists.txt" > "$work/$1-source/CMakeLists.txt"
+  cp "$source/tests/package/sample/main.c" "$work/$1-source/"
+}
+configure() {
+  cmake -S "$work/$1-source" -B "$work/$1" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" 2>&1
+}
+
 # A project the store does not have stops the configuration with its number.
-sed 's/PROJECT 7/PROJECT 99/' "$source/tests/package/sample/CMakeLists.txt" > "$work/CMakeLists.txt"
-cp "$source/tests/package/sample/main.c" "$work/"
-mkdir "$work/missing-source" && mv "$work/CMakeLists.txt" "$work/main.c" "$work/missing-source/"
-if out=$(cmake -S "$work/missing-source" -B "$work/missing" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" 2>&1); then
-  fail "a missing project configured"
-fi
+variant missing 's/PROJECT 7/PROJECT 99/'
+if out=$(configure missing); then fail "a missing project configured"; fi
 grep -q "99" <<<"$out" || fail "the message does not name the project: $out"
+
+# An argument the function does not know stops the configuration, naming it.
+variant unknown 's/PROJECT 7/PROJECT 7 RESOURCE other.res/'
+if out=$(configure unknown); then fail "an unknown argument configured"; fi
+grep -q "unknown arguments: RESOURCE other.res" <<<"$(said "$out")" || fail "the unknown argument is not said: $out"
+
+# KEEP_VERSION in the call keeps the numbers as the cache option does.
+variant kept 's/PROJECT 7/PROJECT 7 KEEP_VERSION/'
+configure kept >/dev/null || fail "KEEP_VERSION did not configure"
+cmake --build "$work/kept" >/dev/null && cmake --build "$work/kept" >/dev/null
+[ "$(sqlite3 "$store" "SELECT FV_4 FROM RESFile WHERE RESNumber = 7")" = 8 ] || fail "KEEP_VERSION in the call raised the version"
+grep -qx "FileVersion 1.2.3.8" <<<"$(/usr/bin/python3 "$source/tests/package/read_version.py" "$work/kept/sample.exe")" \
+  || fail "KEEP_VERSION in the call did not link the stored version"
 
 # A toolchain without windres stops the configuration, not the build halfway.
 mkdir "$work/bare" && ln -s "$(command -v x86_64-w64-mingw32-gcc)" "$work/bare/cc"
