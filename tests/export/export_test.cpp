@@ -105,17 +105,20 @@ TEST_F(Export, AUsersExportWritesBothFilesReportsAndKeepsTheVersions) {
 }
 
 TEST_F(Export, TheBuildTimeRunRaisesEachPartWithoutCarryAndShowsNothing) {
-    int32_t number = MakeProject("APP", out, ", FV_4 = 65535, INC_FV_4 = 1, INC_FV_2 = 3, PV_1 = 0, INC_PV_1 = 70000");
+    // Each part its own step, so that a part raised by another's step shows.
+    int32_t number = MakeProject("APP", out,
+                                 ", FV_4 = 65535, INC_FV_1 = 10, INC_FV_2 = 3, INC_FV_3 = 20, INC_FV_4 = 1, PV_1 = 0, "
+                                 "INC_PV_1 = 70000, INC_PV_2 = 30, INC_PV_3 = 40, INC_PV_4 = 50");
     ExportRESFile(number, 1);
-    EXPECT_EQ(Versions(number), "1.5.3.0 4464.6.7.8");
+    EXPECT_EQ(Versions(number), "11.5.23.0 4464.36.47.58");
     EXPECT_TRUE(dialog.Shown().empty());
     EXPECT_FALSE(test::FileExists(out + "APP_RES.PRJ")) << "only a user's export writes the include file";
     std::string res = test::ReadFileBytes(out + "APP.RES");
-    EXPECT_NE(res.find(Wide("1.5.3.0")), std::string::npos) << "the file carries the raised numbers";
-    EXPECT_NE(res.find(Wide("4464.6.7.8")), std::string::npos);
+    EXPECT_NE(res.find(Wide("11.5.23.0")), std::string::npos) << "the file carries the raised numbers";
+    EXPECT_NE(res.find(Wide("4464.36.47.58")), std::string::npos);
 
     ExportRESFile(number, 1);
-    EXPECT_EQ(Versions(number), "1.8.3.1 8928.6.7.8");
+    EXPECT_EQ(Versions(number), "21.8.43.1 8928.66.87.108");
 }
 
 TEST_F(Export, AVanishedProjectIsReportedTwiceByAUserAndSilentlyAtBuildTime) {
@@ -171,6 +174,9 @@ TEST_F(Export, AFailedExportLeavesThePreviousFilesAsTheyWere) {
 TEST_F(Export, ExactlyTheProjectsOwnExtraItemsFollowInKeyOrder) {
     int32_t other = MakeProject("OTHER", out);
     int32_t number = MakeProject("MINE", out + "/");
+    // The projects just below and just above in the key both have items of their own.
+    int32_t later = MakeProject("LATER", out);
+    AddExtraItem(later, "Later", "y");
     AddExtraItem(number, "First", "1");
     AddExtraItem(other, "Foreign", "x");
     AddExtraItem(number, "Second", "2");
@@ -188,6 +194,7 @@ TEST_F(Export, ExactlyTheProjectsOwnExtraItemsFollowInKeyOrder) {
     EXPECT_LT(first, second);
     EXPECT_LT(second, third);
     EXPECT_EQ(res.find(Wide("Foreign")), std::string::npos);
+    EXPECT_EQ(res.find(Wide("Later")), std::string::npos);
     EXPECT_EQ(res.find(Wide("Empty")), std::string::npos) << "an item without a value has no entry";
     EXPECT_EQ(FieldText(SEG.SegName), "Foreign") << "the shared item buffer is as it was";
 }

@@ -267,8 +267,11 @@ TEST(VersionResource, IndependentDecoderReadsItBack) {
     p.FV_2 = 1;
     p.FV_3 = 300;
     p.FV_4 = 65535;
-    p.PV_1 = 2;
-    p.PV_2 = 1;
+    // Every part of both versions its own value, so that a swapped or skipped part shows.
+    p.PV_1 = 3;
+    p.PV_2 = 4;
+    p.PV_3 = 7;
+    p.PV_4 = 40000;
     p.FFDebug = 1;
     AssignField(p.CompanyName, "ACME Tools");
     AssignField(p.LegalCopyright, "\xA9 2024");
@@ -284,7 +287,8 @@ TEST(VersionResource, IndependentDecoderReadsItBack) {
     const std::string rc = test::ReadFileBytes(dir.File("out.rc"));
 
     EXPECT_NE(rc.find("FILEVERSION 2, 1, 300, 65535"), std::string::npos) << rc;
-    EXPECT_NE(rc.find("PRODUCTVERSION 2, 1, 0, 0"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("PRODUCTVERSION 3, 4, 7, 40000"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("VALUE \"ProductVersion\", \"3.4.7.40000\""), std::string::npos) << rc;
     EXPECT_NE(rc.find("FILEFLAGS 0x1"), std::string::npos) << rc;
     EXPECT_NE(rc.find("FILEOS 0x40004"), std::string::npos) << rc;
     EXPECT_NE(rc.find("BLOCK \"040704E4\""), std::string::npos) << rc;
