@@ -20,6 +20,7 @@
 #include <random>
 
 #include "runtime/RuntimeError.h"
+#include "runtime/bytes/DiskCalls.h"
 #include "runtime/bytes/UniqueFd.h"
 
 namespace verdo {
@@ -137,7 +138,7 @@ std::optional<mode_t> NewFileMode() {
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        ssize_t written = Disk().Write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -153,19 +154,16 @@ bool WriteAll(int fd, std::string_view bytes) {
 bool Fill(int fd, std::string_view bytes, const struct stat* old) {
     ::flock(fd, LOCK_EX);
     if (old) ::fchmod(fd, old->st_mode & 07777);
-    return WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    return WriteAll(fd, bytes) && Disk().Fsync(fd) == 0;
 }
 
 // The new name must survive a crash as well as the data under it.
 void SyncDirectory(const Target& target) {
     UniqueFd dir(::open(target.Directory().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Valid()) ::fsync(dir.Get());
+    if (dir.Valid()) Disk().Fsync(dir.Get());
 }
 
-bool LinkUnnamed(int fd, const std::string& name) {
-    std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
-}
+bool LinkUnnamed(int fd, const std::string& name) { return Disk().Link(fd, name.c_str()) == 0; }
 
 // Names a complete unnamed file: at the target itself when creating (linkat refuses an
 // existing name), through a temporary name and a rename when replacing. Nothing when
@@ -182,7 +180,7 @@ std::optional<CreateOutcome> NameUnnamed(int fd, const Target& target, bool repl
             if (errno == EEXIST) continue;
             return std::nullopt;
         }
-        if (::rename(temp.c_str(), target.path.c_str()) != 0) {
+        if (Disk().Rename(temp.c_str(), target.path.c_str()) != 0) {
             int error = errno;
             ::unlink(temp.c_str());
             return Fail(error);
@@ -194,7 +192,7 @@ std::optional<CreateOutcome> NameUnnamed(int fd, const Target& target, bool repl
 
 // Puts a complete temporary file at the target's name unless that name is taken.
 CreateOutcome RenameIfAbsent(const std::string& temp, const Target& target) {
-    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.path.c_str(), RENAME_NOREPLACE) == 0)
+    if (Disk().RenameNoReplace(temp.c_str(), target.path.c_str()) == 0)
         return CreateOutcome::Created;
     int error = errno;
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) {
@@ -210,7 +208,7 @@ CreateOutcome RenameIfAbsent(const std::string& temp, const Target& target) {
         ::unlink(temp.c_str());
         return CreateOutcome::AlreadyThere;
     }
-    if (::rename(temp.c_str(), target.path.c_str()) != 0) {
+    if (Disk().Rename(temp.c_str(), target.path.c_str()) != 0) {
         error = errno;
         ::unlink(temp.c_str());
         return Fail(error);
@@ -293,7 +291,7 @@ CreateOutcome PendingFile::Place() {
         }
         if (!p.replace) {
             outcome = RenameIfAbsent(p.temp, p.target);
-        } else if (::rename(p.temp.c_str(), p.target.path.c_str()) != 0) {
+        } else if (Disk().Rename(p.temp.c_str(), p.target.path.c_str()) != 0) {
             outcome = Fail(errno);
             ::unlink(p.temp.c_str());
         } else {

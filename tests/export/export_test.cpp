@@ -17,6 +17,7 @@
 #include "runtime/text/Text.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/RecordingDisk.h"
 #include "tests/support/StoreClient.h"
 
 using namespace verdo;
@@ -169,6 +170,28 @@ TEST_F(Export, AFailedExportLeavesThePreviousFilesAsTheyWere) {
     EXPECT_TRUE(test::ReadFileBytes(out + "BIG.RES") == res);
     EXPECT_TRUE(test::ReadFileBytes(out + "BIG_RES.PRJ") == prj);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2) << "no temporary file is left";
+}
+
+// A full disk: the numbers are stored (a later build writes the file), the old file
+// stays, and the build hears why in one line; a user gets the export's failure message.
+TEST_F(Export, AFullDiskKeepsTheOldFileAndTheBuildHearsWhy) {
+    int32_t number = MakeProject("FULL", out, ", INC_FV_4 = 1");
+    ExportRESFile(number, 1);
+    const std::string res = test::ReadFileBytes(out + "FULL.RES");
+    {
+        test::RecordingDisk disk;
+        disk.Fail("write", ENOSPC);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(ExportRESFile(number, 1));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "VERDO: project " + std::to_string(number) + ": " + out + "FULL.RES could not be written: " +
+                      std::strerror(ENOSPC) + "\n");
+        dialog.Expect("Export has failed.", ButtonOk);
+        EXPECT_FALSE(ExportRESFile(number, 0));
+    }
+    EXPECT_EQ(Versions(number), "1.2.3.6 5.6.7.8");
+    EXPECT_TRUE(test::ReadFileBytes(out + "FULL.RES") == res);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1) << "no temporary file is left";
 }
 
 TEST_F(Export, ExactlyTheProjectsOwnExtraItemsFollowInKeyOrder) {

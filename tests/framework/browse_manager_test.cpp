@@ -246,6 +246,28 @@ TEST_F(BrowsePaging, TheLocatorJumpsByFirstLetterWithoutCaseAndStaysWhenTheRowAl
     EXPECT_EQ(FieldText(RES.ProjectName), "Alpha");
 }
 
+TEST_F(BrowsePaging, OnTheNumberOrderATypedDigitFindsTheFirstNumberAtOrAboveIt) {
+    AddNumbered(12);
+    StoreSql("DELETE FROM RESFile WHERE RESNumber IN (4, 5)");
+    SetUpBrowse();
+    browse.SetSortOrder(2);
+    browse.Refresh(true);
+    auto typed = [&](char c) {
+        Send(Event::AlertKey, Key::CharFlag | static_cast<unsigned char>(c));
+        return RES.RESNumber;
+    };
+    EXPECT_EQ(typed('3'), 3);
+    EXPECT_EQ(typed('4'), 6) << "no project 4 or 5";
+    EXPECT_EQ(typed('9'), 9);
+    EXPECT_EQ(typed('0'), 1);
+    EXPECT_EQ(typed('1'), 1) << "the row already starts with the digit";
+    EXPECT_EQ(typed('2'), 2);
+    EXPECT_EQ(typed('x'), 2) << "not a digit: the list stays";
+    Send(Event::ScrollBottom);
+    ASSERT_EQ(RES.RESNumber, 12);
+    EXPECT_EQ(typed('1'), 12) << "12 starts with 1 as well";
+}
+
 TEST_F(BrowsePaging, ARangeShowsOnlyTheRecordsOfItsValue) {
     int32_t first = AddProject("ONE");
     int32_t second = AddProject("TWO");

@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <memory>
@@ -16,6 +19,7 @@
 
 #include "runtime/RuntimeError.h"
 #include "runtime/bytes/AtomicFile.h"
+#include "tests/support/RecordingDisk.h"
 #include "tests/support/TempProgramDir.h"
 
 using namespace verdo;
@@ -182,4 +186,55 @@ TEST(AtomicFile, APendingFileIsInPlaceOnlyOncePlacedAndDroppedLeavesNothing) {
     EXPECT_EQ(ReadFileBytes(dir.File("APP.RES")), "new");
     EXPECT_EQ(pending->Place(), CreateOutcome::Failed) << "a file is placed once";
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+// A file reaches its name only once its data is on disk, and its name is made durable
+// after: a crash at any point leaves the old file or the complete new one.
+TEST(AtomicFile, TheDataIsOnDiskBeforeTheFileIsNamedAndTheNameAfter) {
+    TempProgramDir dir;
+    const std::string path = dir.File("MYAPP.RES");
+    WriteFileBytes(path, "old");
+    for (bool replace : {true, false}) {
+        SCOPED_TRACE(replace ? "replacing" : "creating");
+        if (!replace) std::filesystem::remove(path);
+        test::RecordingDisk disk;
+        if (replace) {
+            ASSERT_TRUE(WriteFileAtomically(path, "new bytes"));
+        } else {
+            ASSERT_EQ(CreateFileAtomically(path, "new bytes"), CreateOutcome::Created);
+        }
+        EXPECT_EQ(ReadFileBytes(path), "new bytes");
+        const std::initializer_list<std::string> naming = {"link", "rename", "rename absent"};
+        int synced = disk.Last({"fsync file"});
+        ASSERT_GE(synced, 0);
+        ASSERT_GE(disk.First(naming), 0);
+        EXPECT_GT(synced, disk.Last({"write"}));
+        EXPECT_LT(synced, disk.First(naming)) << "named before its data reached the disk";
+        EXPECT_GT(disk.Last({"fsync folder"}), disk.Last(naming)) << "the new name is not made durable";
+    }
+}
+
+// A full disk and a failing device: the write fails with the system's words, the old
+// file stays as it was, and nothing is left behind.
+TEST(AtomicFile, AFullDiskOrAFailedSyncLeavesTheOldFileAndSaysWhy) {
+    TempProgramDir dir;
+    const std::string path = dir.File("MYAPP.RES");
+    WriteFileBytes(path, "old");
+    struct Case {
+        const char* Call;
+        int Error;
+    };
+    for (Case failing : {Case{"write", ENOSPC}, Case{"fsync file", EIO}}) {
+        SCOPED_TRACE(failing.Call);
+        test::RecordingDisk disk;
+        disk.Fail(failing.Call, failing.Error);
+        EXPECT_FALSE(WriteFileAtomically(path, "new bytes"));
+        EXPECT_EQ(LastError().FileCode, failing.Error);
+        EXPECT_EQ(LastError().FileText, std::strerror(failing.Error));
+        EXPECT_EQ(disk.First({"link", "rename", "rename absent"}), -1);
+        EXPECT_EQ(ReadFileBytes(path), "old");
+        EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "a temporary file is left";
+        EXPECT_EQ(CreateFileAtomically(dir.File("NEW.RES"), "x"), CreateOutcome::Failed);
+        EXPECT_FALSE(test::FileExists(dir.File("NEW.RES")));
+    }
 }

@@ -31,6 +31,7 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/StoreClient.h"
 #include "tests/support/TempProgramDir.h"
 #include "tests/windows/WindowFixture.h"
 #include "tests/windows/WindowScript.h"
@@ -251,11 +252,19 @@ TEST_F(FormWindow, DropListsShowTheProjectsValueOrTakeTheFirstRowAndChoosingSets
                                                                         "CodePageVal = '04b0'"));
                                             codePage->setCurrentIndex(2);
                                             emit codePage->activated(2);
+                                            // Each list its own row, so that a value landing in
+                                            // another list's field shows.
+                                            for (auto [name, row] : {std::pair{"?FTY:FILETYPE", 3}, {"?FOS:FILEOS", 10}}) {
+                                                In<QComboBox>(name)->setCurrentIndex(row);
+                                                emit In<QComboBox>(name)->activated(row);
+                                            }
                                         }},
-                                       {[&] { return FieldText(RES.CodePage) == thirdCodePage; },
+                                       {[&] { return FieldText(RES.CodePage) == thirdCodePage && RES.FileType[0] == 3; },
                                         [] { Press("?OK"); }}});
     EXPECT_EQ(Stored("LangID", project), firstLanguage);
     EXPECT_EQ(Stored("CodePage", project), thirdCodePage);
+    EXPECT_EQ(Stored(HexOf(StoreName, "FileType"), project), "03") << "VFT_DRV";
+    EXPECT_EQ(Stored(HexOf(StoreName, "FileOS"), project), "04000100") << "VOS_DOS_WINDOWS32";
 }
 
 TEST_F(FormWindow, TypedTextIsSingleByteAndTheDittoKeyBringsBackTheLastOk) {
