@@ -43,7 +43,7 @@ if(VERDO_TESTS)
   # discovery runs when ctest does, so they are marked then, after it.
   set(VERDO_SERVER_TESTS_FILE ${CMAKE_BINARY_DIR}/tests/store_server_tests.cmake)
   file(WRITE ${VERDO_SERVER_TESTS_FILE}
-    "foreach(test IN LISTS runtime_tests_TESTS core_tests_TESTS)\n"
+    "foreach(test IN LISTS runtime_tests_TESTS core_tests_TESTS framework_tests_TESTS)\n"
     "  set_tests_properties(\"\${test}\" PROPERTIES FIXTURES_REQUIRED StoreServer)\n"
     "endforeach()\n")
   set_property(DIRECTORY ${CMAKE_SOURCE_DIR}/tests APPEND PROPERTY TEST_INCLUDE_FILES ${VERDO_SERVER_TESTS_FILE})

@@ -71,6 +71,30 @@ TEST(StoreTool, CopiesAStoreToAServerAndBackWholeAndRefusesATargetThatHoldsProje
     EXPECT_EQ(RunProcess(Tool, {"check", dir.File("BACK")}).ExitCode, 0);
 }
 
+// The rows go over in batches: a table of exactly one batch and one of two batches and a
+// row arrive whole, in their order.
+TEST(StoreTool, CopiesTablesLargerThanOneBatchWhole) {
+    TempProgramDir dir;
+    std::string program = dir.InstallProgram();
+    ASSERT_EQ(RunProcess(program, {"1"}).ExitCode, 0);
+    std::string file = dir.File("VERDO");
+    StoreSql(file,
+             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+             "INSERT INTO RESFile (RESNumber, ProjectName) SELECT i, 'P' || i FROM n;"
+             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001) "
+             "INSERT INTO ExtraSeg (RESNumber, SegName, SegData) SELECT 1 + i % 500, 'S' || i, 'D' || i FROM n;");
+    auto contents = [](const std::string& store) {
+        return StoreValue(store, "SELECT count(*) || ':' || sum(RESNumber * length(ProjectName)) FROM RESFile") + "/" +
+               StoreValue(store, "SELECT count(*) || ':' || group_concat(SegName || SegData, ',') FROM "
+                                 "(SELECT SegName, SegData FROM ExtraSeg ORDER BY rowid)");
+    };
+    ProcessResult copied = RunProcess(Tool, {"copy", file, dir.File("COPY")});
+    EXPECT_EQ(copied.ExitCode, 0) << copied.Errors;
+    EXPECT_NE(copied.Output.find("copied 500 projects, 1001 extra strings"), std::string::npos) << copied.Output;
+    EXPECT_EQ(contents(dir.File("COPY")), contents(file));
+    EXPECT_EQ(StoreValue(dir.File("COPY"), "SELECT SegName FROM ExtraSeg ORDER BY rowid DESC LIMIT 1"), "S1001");
+}
+
 TEST(StoreTool, CheckNamesWhatIsMissingOrUnusable) {
     TempProgramDir dir;
     std::string file = MadeStore(dir);

@@ -125,6 +125,15 @@ protected:
     int primed = 0;
 };
 
+// The same form over a store on the server, where a write can be refused at its commit.
+class RecordFormOnServer : public RecordForm {
+protected:
+    void SetUp() override {
+        onServer = true;
+        RecordForm::SetUp();
+    }
+};
+
 }  // namespace
 
 TEST_F(RecordForm, CancelOnAnUnchangedChangeFormClosesWithoutAQuestion) {
@@ -230,6 +239,23 @@ TEST_F(RecordForm, AFailedChangeOffersToRetryAndNoClosesWithoutAskingToSave) {
     EXPECT_EQ(Run(Request::Change), Response::Cancelled);
     EXPECT_EQ(dialog.Shown().at(1).Buttons, ButtonYes | ButtonNo | ButtonCancel);
     EXPECT_EQ(dialog.Shown().at(1).DefaultButton, ButtonCancel);
+    EXPECT_EQ(Stored("Description", number), "");
+}
+
+TEST_F(RecordFormOnServer, AChangeWhoseCommitFailsIsNotReportedAsSavedAndOffersToRetry) {
+    int32_t number = AddProject("ALPHA");
+    Load(number);
+    StoreSql("CREATE FUNCTION refuse_commit() RETURNS trigger LANGUAGE plpgsql AS "
+             "$$ BEGIN RAISE EXCEPTION 'refused at commit'; END $$;"
+             "CREATE CONSTRAINT TRIGGER at_commit AFTER UPDATE ON RESFile DEFERRABLE INITIALLY DEFERRED "
+             "FOR EACH ROW EXECUTE FUNCTION refuse_commit()");
+    Type("Changed");
+    Press("?OK");
+    dialog.Expect("Record was not updated", ButtonOk);
+    dialog.Expect("Record Update Error", ButtonNo);
+    EXPECT_EQ(Run(Request::Change), Response::Cancelled);
+    ASSERT_EQ(dialog.Shown().size(), 2u);
+    EXPECT_NE(dialog.Shown()[0].Text.find("refused at commit"), std::string::npos) << dialog.Shown()[0].Text;
     EXPECT_EQ(Stored("Description", number), "");
 }
 
