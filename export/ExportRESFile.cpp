@@ -219,10 +219,10 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
             failure = !image || !WriteFileAtomically(resFile, *image);
         } else if (!image) {
             // The stamp and the increment are kept even when the file cannot be made; the
-            // build hears once why it has no file.
+            // build hears once why it has no file (a table that could not be opened has
+            // said so itself).
             failure = true;
-            bool committed = res.FILE->CommitTransaction() == NoError;
-            if (unmade.empty() && !committed) unmade = StoreFailureText(LastError());
+            res.FILE->CommitTransaction();
             if (!unmade.empty()) ReportToBuild(projectNumber, unmade);
         } else {
             failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image);

@@ -148,10 +148,10 @@ void AddSecurityTab(std::vector<ControlDef>& c, PreviewVariables& v) {
     c.push_back(Prompt("?PROMPT24", tab, 194, 103, "Deny"));
     c.push_back(Picture("?IMAGE3", tab, 12, 113, "sec_2.bmp", 205, 69));
     c.push_back(Button("?BUTTON6", tab, 12, 190, "Ad&vanced...", 56));
-    c.push_back(Variable(Control("?SECURITYALLOW", ControlKind::Check, tab, 12, 203, 218, 14,
+    c.push_back(Variable(Control("?SECURITYALLOW", ControlKind::Check, tab, 12, 205, 218, 14,
                                  "Allow inheratible permissions from parent to propigate to this"),
                          v, "LOC:SecurityAllow"));
-    c.push_back(Prompt("?PROMPT25", tab, 22, 213, "object"));
+    c.push_back(Prompt("?PROMPT25", tab, 22, 215, "object"));
 }
 
 void AddSummaryTab(std::vector<ControlDef>& c, PreviewVariables& v) {

@@ -212,13 +212,47 @@ private:
     std::vector<std::string> cut_;
 };
 
+bool TakesInput(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Entry:
+        case ControlKind::Text:
+        case ControlKind::Button:
+        case ControlKind::Check:
+        case ControlKind::Spin:
+        case ControlKind::List:
+        case ControlKind::DropList: return true;
+        default: return false;
+    }
+}
+
+// Two controls the user works with may not lie over each other on the same tab.
+std::vector<std::string> Overlaps(QtWindow& window, const WindowDef& def) {
+    std::vector<std::string> found;
+    QWidget* root = window.RootWidget();
+    for (size_t i = 0; i < def.Controls.size(); ++i) {
+        const ControlDef& a = def.Controls[i];
+        if (!TakesInput(a.Kind)) continue;
+        for (size_t j = i + 1; j < def.Controls.size(); ++j) {
+            const ControlDef& b = def.Controls[j];
+            if (!TakesInput(b.Kind) || a.Parent != b.Parent) continue;
+            auto* first = root->findChild<QWidget*>(QString::fromStdString(a.Name));
+            auto* second = root->findChild<QWidget*>(QString::fromStdString(b.Name));
+            if (first && second && first->geometry().intersects(second->geometry()))
+                found.push_back(def.Procedure + " " + a.Name + " and " + b.Name);
+        }
+    }
+    return found;
+}
+
 std::vector<std::string> CutTexts(QtWindowSystem& system, const WindowDef& def) {
     auto window = system.CreateWindow(def);
     auto& qt = dynamic_cast<QtWindow&>(*window);
-    return TextsFit(qt, def).Cut();
+    std::vector<std::string> found = TextsFit(qt, def).Cut();
+    for (const std::string& overlap : Overlaps(qt, def)) found.push_back(overlap + " lie over each other");
+    return found;
 }
 
-TEST(WindowTexts, EveryCaptionHeadingAndWidestValueFitsItsControl) {
+TEST(WindowTexts, EveryCaptionHeadingAndWidestValueFitsItsControlAndNoControlsOverlap) {
     QtWindowSystem system;
     auto frame = system.CreateWindow(MainWindowDef());
     frame->Open();
