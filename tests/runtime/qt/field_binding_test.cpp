@@ -184,5 +184,18 @@ TEST(FieldBinding, LeavingAChangedEntryStoresItBeforeTheAcceptedEvent) {
     EXPECT_TRUE(test::SpinUntil([&] { return handler.Count(Event::Completed) == 1; }));
 }
 
+// An entry that already shows its field's value keeps what the user typed: the same text
+// with blanks after it, a text of blanks alone too, but nothing else.
+TEST(FieldBinding, ATextStandsForTheFieldOnlyWhenItDiffersByTrailingBlanks) {
+    EXPECT_TRUE(ShowsFieldText("abc", "abc"));
+    EXPECT_TRUE(ShowsFieldText("abc  ", "abc"));
+    EXPECT_TRUE(ShowsFieldText(" ", ""));
+    EXPECT_TRUE(ShowsFieldText("", ""));
+    EXPECT_FALSE(ShowsFieldText(" abc", "abc"));
+    EXPECT_FALSE(ShowsFieldText("ab", "abc"));
+    EXPECT_FALSE(ShowsFieldText("abcd", "abc"));
+    EXPECT_FALSE(ShowsFieldText("a", ""));
+}
+
 }  // namespace
 }  // namespace verdo

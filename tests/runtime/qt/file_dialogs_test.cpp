@@ -58,5 +58,32 @@ TEST(QtFileDialogs, TheDetailColumnsShowTheirHeadingsAndValuesWhole) {
     EXPECT_TRUE(cut.empty()) << "cut off: " << (cut.empty() ? "" : cut.front());
 }
 
+TEST(QtFileDialogs, TheFolderPickerListsFoldersOnly) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toLocal8Bit());
+    ASSERT_TRUE(QDir(folder.path()).mkdir("builds"));
+    QFile notes(folder.filePath("notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.close();
+
+    QStringList listed;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QFileDialog* dialog = OpenDialog();
+        auto* tree = dialog ? dialog->findChild<QTreeView*>(QStringLiteral("treeView")) : nullptr;
+        if (!tree || tree->model()->rowCount(tree->rootIndex()) == 0) return;
+        for (int row = 0; row < tree->model()->rowCount(tree->rootIndex()); ++row)
+            listed << tree->model()->index(row, 0, tree->rootIndex()).data().toString();
+        dialog->reject();
+    });
+    poll.start(20);
+    std::string chosen;
+    QtFileDialogs dialogs;
+    EXPECT_FALSE(dialogs.PickFolder("Select RES Export Path", folder.path().toStdString(), chosen));
+    EXPECT_TRUE(listed.contains("builds")) << listed.join(", ").toStdString();
+    EXPECT_FALSE(listed.contains("notes.txt")) << listed.join(", ").toStdString();
+}
+
 }  // namespace
 }  // namespace verdo
