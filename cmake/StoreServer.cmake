@@ -17,7 +17,8 @@ set_target_properties(verdo_pgstore PROPERTIES
   VISIBILITY_INLINES_HIDDEN ON)
 add_dependencies(verdo verdo_pgstore)
 
-add_executable(verdo-store export/StoreToolMain.cpp)
+file(GLOB VERDO_STORE_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/export/tool/*.cpp)
+add_executable(verdo-store export/StoreToolMain.cpp ${VERDO_STORE_TOOL_SOURCES})
 verdo_link_program(verdo-store)
 add_dependencies(verdo-store verdo_pgstore)
 set_target_properties(verdo-store PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,9 +1,7 @@
 #include "export/ExportRESFile.h"
 
-#include <sys/stat.h>
 
 #include <cstdint>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -15,6 +13,9 @@
 #include "core/Records.h"
 #include "export/AutoIncrement.h"
 #include "export/ExportValues.h"
+#include "export/ExtraItems.h"
+#include "export/VersionValues.h"
+#include "export/outputs/OutputFormat.h"
 #include "export/ProjectInclude.h"
 #include "export/ResourceFilePath.h"
 #include "export/VersionResource.h"
@@ -34,12 +35,6 @@ namespace {
 // On this platform a path has no short form; the path itself stands for it.
 std::string ShortPath(const std::string& path) { return path; }
 
-// The store's own words for its last failure, as its messages give them.
-std::string StoreFailureText(const RuntimeErrorState& failure) {
-    if (failure.Code == FileSystemErr) return failure.FileText + " (" + std::to_string(failure.FileCode) + ")";
-    return failure.Text + " (" + std::to_string(failure.Code) + ")";
-}
-
 // The build-time run has no window to report in; the host build shows what its steps
 // write to standard error, so a failure that leaves the resource file as it was gets
 // one line there, and the build goes on.
@@ -47,62 +42,44 @@ void ReportToBuild(int32_t projectNumber, const std::string& reason) {
     std::cerr << "VERDO: project " << projectNumber << " was not exported: " << reason << std::endl;
 }
 
-// The extra items of a project, in the order of SEG:RESNumberK. A read that fails
-// before the end of the table sets failure: a file without some of its strings must
-// not count as exported. A user is told of such a read by the store's message; the
-// build gets the store's words in `unread`, for its one line.
-std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool interactive, bool& failure, std::string& unread) {
-    std::vector<ExtraItem> items;
-    FileManager& seg = *Access_ExtraSeg;
-    seg.Open();
-    if (seg.UseFile() != LevelNone) {
-        // Opening the table has said why already.
-        failure = true;
-        seg.Close();
-        return items;
-    }
-    uint16_t saved = seg.SaveState();
-    ClearRecord(ExtraSegTable(), &SEG);
-    SEG.RESNumber = projectNumber;
-    seg.SetKeyPosition(seg.KeyNumber("SEG:RESNumberK"));
-    for (;;) {
-        if ((interactive ? seg.Next() : seg.TryNext()) != LevelNone) {
-            if (!seg.Info().ATEOF) {
-                failure = true;
-                unread = "its extra strings could not be read: " + StoreFailureText(LastError());
-            }
-            break;
-        }
-        if (SEG.RESNumber != projectNumber) break;
-        items.push_back({std::string(SEG.SegName, sizeof SEG.SegName), std::string(SEG.SegData, sizeof SEG.SegData)});
-    }
-    seg.RestoreState(saved);
-    seg.Close();
-    return items;
+void ReportUnwritten(int32_t projectNumber, const std::string& path, const std::string& why) {
+    std::cerr << "VERDO: project " << projectNumber << ": " << path << " could not be written: " << why << std::endl;
 }
 
-// Only a regular file of the same size is read; anything else in the file's place (a
-// folder, a device) is not the same file, and the write that follows says why.
-bool ExistingFileHolds(const std::string& path, const std::string& bytes) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<uint64_t>(info.st_size) != bytes.size())
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    std::string held(bytes.size(), '\0');
-    return in.read(held.data(), static_cast<std::streamsize>(held.size())) && in.gcount() == info.st_size &&
-           held == bytes;
+// A file a build writes beside its .RES, its bytes ready before the store's commit; none
+// pending when the file holds its bytes already and is to stay as it is.
+struct BesideFile {
+    std::string Path;
+    std::unique_ptr<PendingFile> Pending;
+};
+
+// False, said, when one of the files cannot be made ready.
+bool PrepareBeside(int32_t projectNumber, const std::vector<std::pair<std::string, std::string>>& files,
+                   std::vector<BesideFile>& prepared) {
+    for (const auto& [path, bytes] : files) {
+        BesideFile file{path, nullptr};
+        if (!FileHolds(path, bytes)) {
+            file.Pending = PendingFile::Prepare(path, bytes);
+            if (!file.Pending) {
+                ReportUnwritten(projectNumber, path, LastError().FileText);
+                return false;
+            }
+        }
+        prepared.push_back(std::move(file));
+    }
+    return true;
 }
 
 // At build time the resource file goes in place only once the store holds its numbers:
 // a file ahead of the store would be shipped again by the next build. Runs that write
 // into the same directory take turns from their commit to the file's rename, so that
-// the files land in the order of the numbers. Returns whether the file is in place.
+// the files land in the order of the numbers; the files beside it follow in the same
+// turn, and only when it is in place. Returns whether all of them are in place.
 bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string& directory, const std::string& path,
-                     const std::string& image) {
+                     const std::string& image, std::vector<BesideFile>& beside) {
     // A file that already holds these bytes stays as it is: the build that links it has
     // nothing to relink.
-    bool same = ExistingFileHolds(path, image);
+    bool same = FileHolds(path, image);
     std::unique_ptr<PendingFile> pending = same ? nullptr : PendingFile::Prepare(path, image);
     RuntimeErrorState fileFailure = LastError();
     // Without its turn the file stays out rather than land out of order; the numbers
@@ -114,13 +91,19 @@ bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string&
         ReportToBuild(projectNumber, StoreFailureText(LastError()));
         return false;
     }
-    if (same) return true;
-    if (pending && turn && pending->Place() == CreateOutcome::Created) return true;
-    if (pending && turn) fileFailure = LastError();
-    // The build must learn that its file still carries the previous build's numbers.
-    std::cerr << "VERDO: project " << projectNumber << ": " << path
-              << " could not be written: " << fileFailure.FileText << std::endl;
-    return false;
+    if (!same && !(pending && turn && pending->Place() == CreateOutcome::Created)) {
+        if (pending && turn) fileFailure = LastError();
+        // The build must learn that its file still carries the previous build's numbers.
+        ReportUnwritten(projectNumber, path, fileFailure.FileText);
+        return false;
+    }
+    bool placed = true;
+    for (BesideFile& file : beside) {
+        if (!file.Pending || file.Pending->Place() == CreateOutcome::Created) continue;
+        ReportUnwritten(projectNumber, file.Path, LastError().FileText);
+        placed = false;
+    }
+    return placed;
 }
 
 void Show(const std::string& title, const std::string& text, int icon) {
@@ -136,7 +119,7 @@ void Show(const std::string& title, const std::string& text, int icon) {
 
 }  // namespace
 
-bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
+bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outputs) {
     FileManager& res = *Access_RESFile;
     bool interactive = AutoInc == UserExport;
     bool failure = false;
@@ -206,16 +189,27 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
         std::string resFile = target.ResFile();
 
         std::optional<std::string> image;
+        std::vector<std::pair<std::string, std::string>> besideFiles;
         // Why the build's file cannot be made, for its one line; empty when said already.
         std::string unmade;
         if (!target.Usable) {
             unmade = UnusableTargetReason;
         } else {
             std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, interactive, failure, unmade);
-            if (!failure) image = ComposeVersionResource(project, extras);
+            if (!failure) {
+                // One set of values for the .RES and every file beside it.
+                VersionValues values = ValuesOf(project, extras);
+                image = ComposeVersionResource(values);
+                if (image && outputs) besideFiles = ComposeOutputs(values, *outputs);
+            }
             if (!failure && !image) unmade = "its version information is larger than a resource file can hold";
         }
-        if (!inTransaction) {
+        std::vector<BesideFile> beside;
+        if (inTransaction && image && !PrepareBeside(projectNumber, besideFiles, beside)) {
+            // The numbers stay as they were: the files of this build would not agree.
+            res.RollbackTransaction();
+            failure = true;
+        } else if (!inTransaction) {
             failure = !image || !WriteFileAtomically(resFile, *image);
         } else if (!image) {
             // The stamp and the increment are kept even when the file cannot be made; the
@@ -225,7 +219,7 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc) {
             res.FILE->CommitTransaction();
             if (!unmade.empty()) ReportToBuild(projectNumber, unmade);
         } else {
-            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image);
+            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image, beside);
         }
         inTransaction = false;
 

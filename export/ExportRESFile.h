@@ -3,6 +3,8 @@
 
 namespace verdo {
 
+struct OutputSet;
+
 // The ways of exporting, as AutoInc.
 inline constexpr uint8_t UserExport = 0;
 inline constexpr uint8_t BuildTimeRun = 1;
@@ -17,6 +19,10 @@ inline constexpr uint8_t BuildKeepingNumbers = 2;
 // (AutoInc 2, a release rebuild) does the same without raising them. At build time, a
 // resource file that already holds the bytes to write is left as it is. The shared project buffer
 // holds again what it held before the call. True when the files were written.
-bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc);
+// A build may ask for files of other formats beside the .RES (`outputs`): they are made
+// from the same values, put in place right after it, and left as they are when they
+// already hold their bytes; one that cannot be made stops the run before the store
+// takes the new numbers.
+bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outputs = nullptr);
 
 }  // namespace verdo

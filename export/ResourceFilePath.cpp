@@ -3,9 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/Dictionary.h"
-#include "framework/FileManager.h"
-#include "runtime/RuntimeError.h"
+#include "export/StoredProject.h"
 #include "runtime/text/Text.h"
 
 namespace verdo {
@@ -36,34 +34,22 @@ ExportTarget ExportTargetOf(const RESFileRecord& project) {
 
 std::string ExportTarget::ResFile() const { return Latin1ToUtf8(Directory + Name + ".RES"); }
 
+std::string FullFileName(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::absolute(path, error);
+    return error ? std::string() : WithoutDots(file);
+}
+
 std::string ResourceFilePath(int32_t projectNumber, std::string& why) {
-    const std::string project = "project " + std::to_string(projectNumber);
-    FileManager& res = *Access_RESFile;
-    res.Open();
-    if (res.UseFile() != LevelNone) {
-        res.Close();
-        why = project + ": the store cannot be read";
+    RESFileRecord project;
+    if (!FetchProject(projectNumber, project, why)) return {};
+    ExportTarget target = ExportTargetOf(project);
+    if (!target.Usable) {
+        why = "project " + std::to_string(projectNumber) + ": " + UnusableTargetReason;
         return {};
     }
-    uint16_t saved = res.SaveState();
-    ClearRecord(RESFileTable(), &RES);
-    RES.RESNumber = projectNumber;
-    std::string path;
-    if (res.TryFetch(res.KeyNumber("RES:RESNumberK")) != LevelNone) {
-        const RuntimeErrorState& failure = LastError();
-        why = failure.Code == RecordNotAvailErr ? "there is no " + project
-                                                : project + ": " + (failure.Code == FileSystemErr ? failure.FileText
-                                                                                                  : failure.Text);
-    } else if (ExportTarget target = ExportTargetOf(RES); !target.Usable) {
-        why = project + ": " + UnusableTargetReason;
-    } else {
-        std::error_code error;
-        std::filesystem::path file = std::filesystem::absolute(target.ResFile(), error);
-        if (error) why = project + ": " + error.message();
-        else path = WithoutDots(file);
-    }
-    res.RestoreState(saved);
-    res.Close();
+    std::string path = FullFileName(target.ResFile());
+    if (path.empty()) why = "project " + std::to_string(projectNumber) + ": the current folder cannot be found";
     return path;
 }
 

@@ -24,6 +24,10 @@ inline constexpr const char* UnusableTargetReason = "its name or path holds a ch
 
 ExportTarget ExportTargetOf(const RESFileRecord& project);
 
+// A file's name made whole: a relative one counts from the current folder, and "." parts
+// and doubled slashes go. Empty when the current folder cannot be found.
+std::string FullFileName(const std::string& path);
+
 // The full name of the resource file the project's export writes, as the file system
 // names it; a relative path counts from the current folder. Empty, with the reason in
 // `why` (one line naming the project), when the store cannot be read, the project does

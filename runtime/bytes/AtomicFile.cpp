@@ -314,6 +314,16 @@ CreateOutcome Put(const std::string& path, std::string_view bytes, bool replace)
 
 }  // namespace
 
+bool FileHolds(const std::string& path, std::string_view bytes) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) != bytes.size())
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string held(bytes.size(), '\0');
+    return in.read(held.data(), static_cast<std::streamsize>(held.size())) && in.gcount() == info.st_size &&
+           std::string_view(held) == bytes;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return Put(path, bytes, true) == CreateOutcome::Created;
 }

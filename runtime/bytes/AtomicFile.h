@@ -17,6 +17,10 @@ namespace verdo {
 // last error holds the file system's code and text, and the result is false.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Whether a regular file at path holds exactly these bytes; anything else in its place
+// (a folder, a device) holds none, and is not read.
+bool FileHolds(const std::string& path, std::string_view bytes);
+
 enum class CreateOutcome { Created, AlreadyThere, Failed };
 
 // A new file for path, its bytes written and on disk but not yet under the name, so that

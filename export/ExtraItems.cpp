@@ -1,0 +1,45 @@
+#include "export/ExtraItems.h"
+
+#include "core/Dictionary.h"
+#include "core/Records.h"
+#include "framework/FileManager.h"
+
+namespace verdo {
+
+// The store's own words for its last failure, as its messages give them.
+std::string StoreFailureText(const RuntimeErrorState& failure) {
+    if (failure.Code == FileSystemErr) return failure.FileText + " (" + std::to_string(failure.FileCode) + ")";
+    return failure.Text + " (" + std::to_string(failure.Code) + ")";
+}
+
+std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool tellUser, bool& failure, std::string& unread) {
+    std::vector<ExtraItem> items;
+    FileManager& seg = *Access_ExtraSeg;
+    seg.Open();
+    if (seg.UseFile() != LevelNone) {
+        // Opening the table has said why already.
+        failure = true;
+        seg.Close();
+        return items;
+    }
+    uint16_t saved = seg.SaveState();
+    ClearRecord(ExtraSegTable(), &SEG);
+    SEG.RESNumber = projectNumber;
+    seg.SetKeyPosition(seg.KeyNumber("SEG:RESNumberK"));
+    for (;;) {
+        if ((tellUser ? seg.Next() : seg.TryNext()) != LevelNone) {
+            if (!seg.Info().ATEOF) {
+                failure = true;
+                unread = "its extra strings could not be read: " + StoreFailureText(LastError());
+            }
+            break;
+        }
+        if (SEG.RESNumber != projectNumber) break;
+        items.push_back({std::string(SEG.SegName, sizeof SEG.SegName), std::string(SEG.SegData, sizeof SEG.SegData)});
+    }
+    seg.RestoreState(saved);
+    seg.Close();
+    return items;
+}
+
+}  // namespace verdo

@@ -1,0 +1,51 @@
+#include <string>
+
+#include "export/outputs/OutputFormat.h"
+#include "runtime/text/Text.h"
+
+namespace verdo {
+
+namespace {
+
+// Inno Setup reads a script as UTF-8 when it opens with the byte order mark.
+constexpr const char* ByteOrderMark = "\xEF\xBB\xBF";
+
+// A string expression of the preprocessor: its literals take a quote doubled and a
+// backslash as it is. "{#" would start an inline directive, so such a brace ends one
+// literal and the next one begins with the "#"; a control character, which no literal
+// can hold, becomes a space.
+std::string InnoString(const std::string& singleByte) {
+    std::string literal = "\"";
+    for (size_t i = 0; i < singleByte.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(singleByte[i]);
+        if (c == '"') {
+            literal += "\"\"";
+        } else if (c < 0x20 || c == 0x7F) {
+            literal += ' ';
+        } else if (c == '{' && i + 1 < singleByte.size() && singleByte[i + 1] == '#') {
+            literal += "{\" + \"";
+        } else {
+            literal += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
+        }
+    }
+    return literal + "\"";
+}
+
+void Define(std::string& text, const char* name, const std::string& value) {
+    text += std::string("#define ") + name + " " + InnoString(value) + "\n";
+}
+
+}  // namespace
+
+std::string ComposeInnoInclude(const VersionValues& values, const OutputOptions&) {
+    std::string text = ByteOrderMark;
+    text += "; " + WrittenBy(values) + "\n";
+    Define(text, "VerdoFileVersion", VersionString(values.FileVersion));
+    Define(text, "VerdoProductVersion", VersionString(values.ProductVersion));
+    Define(text, "VerdoProductName", values.StandardValue("ProductName"));
+    Define(text, "VerdoCompanyName", values.StandardValue("CompanyName"));
+    Define(text, "VerdoLegalCopyright", values.StandardValue("LegalCopyright"));
+    return text;
+}
+
+}  // namespace verdo

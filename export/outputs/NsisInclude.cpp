@@ -1,0 +1,60 @@
+#include <string>
+
+#include "export/outputs/OutputFormat.h"
+#include "runtime/text/Text.h"
+
+namespace verdo {
+
+namespace {
+
+// NSIS reads a script as UTF-8 when it opens with the byte order mark.
+constexpr const char* ByteOrderMark = "\xEF\xBB\xBF";
+
+// A quoted NSIS string. For a define, which the installer's run-time strings use, a
+// dollar sign is doubled; in the version keys, which NSIS takes as they are, it is the
+// character U+24 instead. Quotes and line breaks have escapes of their own; any other
+// control character becomes a space, which no NSIS string can do without.
+std::string NsisString(const std::string& singleByte, bool forDefine) {
+    std::string literal = "\"";
+    for (unsigned char c : singleByte) {
+        switch (c) {
+            case '"': literal += "$\\\""; break;
+            case '\r': literal += "$\\r"; break;
+            case '\n': literal += "$\\n"; break;
+            case '\t': literal += "$\\t"; break;
+            case '$': literal += forDefine ? "$$" : "${U+24}"; break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    literal += ' ';
+                } else {
+                    literal += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
+                }
+        }
+    }
+    return literal + "\"";
+}
+
+void Define(std::string& text, const char* name, const std::string& value) {
+    text += std::string("!define ") + name + " " + NsisString(value, true) + "\n";
+}
+
+}  // namespace
+
+std::string ComposeNsisInclude(const VersionValues& values, const OutputOptions&) {
+    std::string text = ByteOrderMark;
+    text += "; " + WrittenBy(values) + "\n";
+    Define(text, "VERDO_FILE_VERSION", VersionString(values.FileVersion));
+    Define(text, "VERDO_PRODUCT_VERSION", VersionString(values.ProductVersion));
+    Define(text, "VERDO_PRODUCT_NAME", values.StandardValue("ProductName"));
+    Define(text, "VERDO_COMPANY_NAME", values.StandardValue("CompanyName"));
+    Define(text, "VERDO_LEGAL_COPYRIGHT", values.StandardValue("LegalCopyright"));
+    // The installer's own file properties carry the program's version and strings.
+    text += "VIProductVersion \"" + VersionString(values.ProductVersion) + "\"\n";
+    text += "VIFileVersion \"" + VersionString(values.FileVersion) + "\"\n";
+    const std::string language = " /LANG=" + std::to_string(values.LanguageNumber) + " ";
+    for (const VersionText& entry : values.Entries())
+        text += "VIAddVersionKey" + language + NsisString(entry.Key, false) + " " + NsisString(entry.Value, false) + "\n";
+    return text;
+}
+
+}  // namespace verdo
