@@ -52,8 +52,10 @@ std::string ComposeNsisInclude(const VersionValues& values, const OutputOptions&
     text += "VIProductVersion \"" + VersionString(values.ProductVersion) + "\"\n";
     text += "VIFileVersion \"" + VersionString(values.FileVersion) + "\"\n";
     const std::string language = " /LANG=" + std::to_string(values.LanguageNumber) + " ";
+    // NSIS refuses a key without a name, which a resource file can hold.
     for (const VersionText& entry : values.Entries())
-        text += "VIAddVersionKey" + language + NsisString(entry.Key, false) + " " + NsisString(entry.Value, false) + "\n";
+        if (!entry.Key.empty())
+            text += "VIAddVersionKey" + language + NsisString(entry.Key, false) + " " + NsisString(entry.Value, false) + "\n";
     return text;
 }
 
