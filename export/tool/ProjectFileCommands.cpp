@@ -25,7 +25,7 @@ int Run(const std::vector<std::string>& arguments, uint8_t run) {
     }
     OutputSet outputs;
     if (!ReadOutputOptions(arguments, options, outputs)) return Usage;
-    return OnProgramStore(arguments[0], [&](int32_t project) {
+    return OnProgramStore(arguments[0], StoreUse::Writing, [&](int32_t project) {
         if (!expected.empty()) {
             // A build names the file it links; a project moved or renamed since would leave
             // it linking the old one.
@@ -46,7 +46,7 @@ int Run(const std::vector<std::string>& arguments, uint8_t run) {
 
 int Path(const std::vector<std::string>& arguments) {
     if (arguments.size() != 1) return Misused;
-    return OnProgramStore(arguments[0], [](int32_t project) {
+    return OnProgramStore(arguments[0], StoreUse::Reading, [](int32_t project) {
         std::string why;
         std::string path = ResourceFilePath(project, why);
         if (path.empty()) {

@@ -70,7 +70,7 @@ void PrintText(const VersionValues& v) {
 int Show(const std::vector<std::string>& arguments) {
     bool json = arguments.size() == 2 && arguments[1] == "--json";
     if (arguments.empty() || (arguments.size() == 2 && !json) || arguments.size() > 2) return Misused;
-    return OnProgramStore(arguments[0], [json](int32_t project) {
+    return OnProgramStore(arguments[0], StoreUse::Reading, [json](int32_t project) {
         VersionValues values;
         std::string why;
         if (!StoredProjectValues(project, values, why)) {

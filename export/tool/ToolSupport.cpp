@@ -23,7 +23,7 @@ bool ProjectNumberOf(const std::string& argument, int32_t& number) {
     return true;
 }
 
-int OnProgramStore(const std::string& projectArgument, const std::function<int(int32_t)>& work) {
+int OnProgramStore(const std::string& projectArgument, StoreUse use, const std::function<int(int32_t)>& work) {
     int32_t number = 0;
     if (!ProjectNumberOf(projectArgument, number)) {
         std::fprintf(stderr, "verdo-store: %s is not a project number\n", projectArgument.c_str());
@@ -36,6 +36,10 @@ int OnProgramStore(const std::string& projectArgument, const std::function<int(i
         std::_Exit(Failure);
     });
     RunProgram(ModuleFileName(), projectArgument, [&](int32_t project) {
+        if (use == StoreUse::Reading)
+            for (FileManager* table : {Access_RESFile, Access_ExtraSeg, Access_FileOS, Access_FileType, Access_CodePage,
+                                       Access_LangID})
+                table->OPENMODE = (table->OPENMODE & 0xF0) | StoreTable::ReadOnlyAccess;
         // One opening of the store serves everything the work does with it.
         FileManager& res = *Access_RESFile;
         res.Open();

@@ -19,7 +19,10 @@ bool ProjectNumberOf(const std::string& argument, int32_t& number);
 
 // Runs the work on the store that verdo beside this tool uses, started as verdo starts,
 // and gives its status. A project argument that is no number is said, with status 2.
-int OnProgramStore(const std::string& projectArgument, const std::function<int(int32_t)>& work);
+// Work that only reads opens the store for reading, so that it never waits for a build
+// that holds the store.
+enum class StoreUse { Reading, Writing };
+int OnProgramStore(const std::string& projectArgument, StoreUse use, const std::function<int(int32_t)>& work);
 
 // A file "FORMAT:FILE" of the command line; false, with the reason said, when its format
 // is unknown or the file is not named.

@@ -19,7 +19,7 @@ int Write(const std::vector<std::string>& arguments) {
     if (!NamedOutput(arguments[1] + ":" + arguments[2], request)) return Usage;
     outputs.Files.push_back(request);
     if (!ReadOutputOptions(arguments, 3, outputs)) return Usage;
-    return OnProgramStore(arguments[0], [&](int32_t project) {
+    return OnProgramStore(arguments[0], StoreUse::Reading, [&](int32_t project) {
         VersionValues values;
         std::string why;
         if (!StoredProjectValues(project, values, why)) {
