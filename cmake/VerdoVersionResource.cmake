@@ -1,4 +1,5 @@
-# verdo_version_resource(<target> PROJECT <number> [KEEP_VERSION])
+# verdo_version_resource(<target> PROJECT <number> [KEEP_VERSION] [HEADER <file>]
+#                        [PREFIX <name>] [WRITE <format> <file> ...])
 #
 # Makes every build of <target> run VERDO's build-time step for the project first (its
 # version numbers raised by their steps) and link the resulting .RES file into the
@@ -8,6 +9,12 @@
 # build folder, where the step runs. KEEP_VERSION, or the cache option
 # VERDO_KEEP_VERSION, keeps the numbers as they are (a release rebuild): the file is
 # written without any increment, and a build that changes nothing relinks nothing.
+# HEADER writes a C header with the same numbers and strings into the target's build
+# folder and adds that folder to the target's include path, so that #include "<file>"
+# works; PREFIX names its macros (by default the project's name in upper case). WRITE
+# writes further files in a format (h, rc, nsh, iss, wxi or json) for steps that run after
+# the target, such as an installer; a relative file counts from the build folder. All of
+# them come from the one step of a build, with the numbers of the .RES linked beside them.
 # A step that fails stops the build with VERDO's own message.
 include_guard(GLOBAL)
 
@@ -39,7 +46,7 @@ function(_verdo_windres out)
 endfunction()
 
 function(verdo_version_resource target)
-  cmake_parse_arguments(ARG "KEEP_VERSION" "PROJECT" "" ${ARGN})
+  cmake_parse_arguments(ARG "KEEP_VERSION" "PROJECT;HEADER;PREFIX" "WRITE" ${ARGN})
   if(NOT TARGET ${target})
     message(FATAL_ERROR "VERDO: verdo_version_resource: ${target} is not a target")
   endif()
@@ -48,7 +55,13 @@ function(verdo_version_resource target)
   if(ARG_UNPARSED_ARGUMENTS)
     string(REPLACE ";" " " unknown "${ARG_UNPARSED_ARGUMENTS}")
     message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): unknown arguments: ${unknown} "
-                        "(it takes PROJECT <number> and KEEP_VERSION)")
+                        "(it takes PROJECT <number>, KEEP_VERSION, HEADER <file>, PREFIX <name> and WRITE <format> <file>)")
+  endif()
+  if(ARG_KEYWORDS_MISSING_VALUES)
+    message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): ${ARG_KEYWORDS_MISSING_VALUES} needs a value")
+  endif()
+  if(DEFINED ARG_PREFIX AND NOT ARG_PREFIX MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): PREFIX ${ARG_PREFIX} is no C identifier")
   endif()
   if(NOT ARG_PROJECT MATCHES "^[0-9]+$")
     message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): PROJECT takes the project's number, not '${ARG_PROJECT}'")
@@ -76,10 +89,39 @@ function(verdo_version_resource target)
     set(run export)
   endif()
 
+  # The files beside the .RES, written by the same step.
+  set(writes)
+  set(written)
+  if(ARG_HEADER)
+    cmake_path(ABSOLUTE_PATH ARG_HEADER BASE_DIRECTORY "${folder}" OUTPUT_VARIABLE header)
+    cmake_path(GET header PARENT_PATH header_folder)
+    file(MAKE_DIRECTORY "${header_folder}")
+    list(APPEND writes --write "h:${header}")
+    list(APPEND written "${header}")
+    target_include_directories(${target} PRIVATE "${folder}")
+  endif()
+  list(LENGTH ARG_WRITE count)
+  math(EXPR odd "${count} % 2")
+  if(odd)
+    message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): WRITE takes a format and a file, in pairs")
+  endif()
+  while(ARG_WRITE)
+    list(POP_FRONT ARG_WRITE format file)
+    if(NOT format MATCHES "^(h|rc|nsh|iss|wxi|json)$")
+      message(FATAL_ERROR "VERDO: verdo_version_resource(${target}): WRITE ${format}: the formats are h, rc, nsh, iss, wxi and json")
+    endif()
+    cmake_path(ABSOLUTE_PATH file BASE_DIRECTORY "${folder}" OUTPUT_VARIABLE file)
+    list(APPEND writes --write "${format}:${file}")
+    list(APPEND written "${file}")
+  endwhile()
+  if(writes AND DEFINED ARG_PREFIX)
+    list(APPEND writes --prefix "${ARG_PREFIX}")
+  endif()
+
   set(step ${target}_verdo_version_resource)
   add_custom_target(${step}
-    COMMAND "${VERDO_STORE_PROGRAM}" ${run} ${ARG_PROJECT} "${res}"
-    BYPRODUCTS "${res}"
+    COMMAND "${VERDO_STORE_PROGRAM}" ${run} ${ARG_PROJECT} "${res}" ${writes}
+    BYPRODUCTS "${res}" ${written}
     WORKING_DIRECTORY "${folder}"
     COMMENT "VERDO: version resource of project ${ARG_PROJECT}"
     VERBATIM)

@@ -125,4 +125,56 @@ if out=$(cmake -S "$source/tests/package/sample" -B "$work/no-windres" -G Ninja 
   fail "a toolchain without windres configured"
 fi
 grep -q "the toolchain has no windres" <<<"$(said "$out")" || fail "a missing windres is not said: $out"
+# The header, an installer's include and a resource script from the same step: the program
+# prints from its header the version its properties carry, one build higher at every build.
+reading() { /usr/bin/python3 "$source/tests/package/read_version.py" "$@"; }
+versioned="$work/versioned"
+cmake -S "$source/tests/package/versioned" -B "$versioned" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" >/dev/null \
+  || fail "the sample with a header does not configure"
+for n in 9 10; do
+  cmake --build "$versioned" >/dev/null || fail "the sample with a header does not build"
+  grep -qx "FileVersion 1.2.3.$n" <<<"$(reading "$versioned/sample.exe")" || fail "the program does not carry 1.2.3.$n"
+  grep -q "#define SAMPLE_FILE_VERSION_STRING \"1.2.3.$n\"" "$versioned/sample_version.h" \
+    || fail "the header does not carry 1.2.3.$n: $(cat "$versioned/sample_version.h")"
+  grep -aq "1\.2\.3\.$n" "$versioned/sample.exe" || fail "the program was not compiled with the header of its build"
+  # The same source, built for this machine against the header, prints what it holds.
+  cc -I"$versioned" -o "$work/native" "$source/tests/package/versioned/main.c"
+  [ "$("$work/native")" = "Sample 1.2.3.$n" ] || fail "the header's program prints $("$work/native")"
+done
+
+# The installer made with the include carries the program's versions in its own properties.
+cp "$source/tests/package/versioned/setup.nsi" "$versioned/"
+(cd "$versioned" && makensis -V1 setup.nsi) || fail "makensis refuses the include"
+[ "$(reading --exact "$versioned/setup.exe" | sed -n 1,2p)" = "$(reading --exact "$versioned/sample.exe" | sed -n 1,2p)" ] \
+  || fail "the installer's version is not the program's"
+grep -q "$(reading --exact "$versioned/sample.exe" | grep "^43006f006d00700061006e0079004e0061006d006500=")" <<<"$(reading --exact "$versioned/setup.exe")" \
+  || fail "the installer's company name is not the program's"
+
+# The resource script, compiled by windres and by llvm-rc, reads back like VERDO's .RES.
+windres=x86_64-w64-mingw32-windres
+$windres -i "$versioned/sample.rc" -O coff -o "$work/rc-windres.o" || fail "windres refuses the resource script"
+llvm-rc /fo "$work/rc-llvm.res" "$versioned/sample.rc" || fail "llvm-rc refuses the resource script"
+$windres -J res -O coff -i "$work/rc-llvm.res" -o "$work/rc-llvm.o"
+for made in windres llvm; do
+  x86_64-w64-mingw32-gcc -o "$work/rc-$made.exe" "$source/tests/package/sample/main.c" "$work/rc-$made.o"
+  [ "$(reading --exact "$work/rc-$made.exe")" = "$(reading --exact "$versioned/sample.exe")" ] \
+    || fail "the script compiled by $made reads back otherwise than the .RES"
+done
+
+# Keeping the version, a rebuild writes nothing again and compiles and links nothing.
+cmake -DVERDO_KEEP_VERSION=ON "$versioned" >/dev/null
+cmake --build "$versioned" >/dev/null
+before=$(stat -c %Y.%i "$versioned/sample.exe" "$versioned/sample_version.h")
+out=$(cmake --build "$versioned" -- -d explain 2>&1)
+[ "$(stat -c %Y.%i "$versioned/sample.exe" "$versioned/sample_version.h")" = "$before" ] \
+  || fail "a rebuild with the version kept rewrote the header or relinked: $out"
+grep -q "Compiling\|Building C object" <<<"$out" && fail "a rebuild with the version kept compiled again: $out"
+
+# Meson: one custom target writes the script and the header, the windows module compiles it.
+PATH="$work/root/usr/bin:$PATH" meson setup --cross-file "$source/tests/package/meson-cross.ini" \
+  "$work/meson" "$source/tests/package/versioned" >/dev/null || fail "the Meson build does not configure"
+PATH="$work/root/usr/bin:$PATH" ninja -C "$work/meson" >/dev/null || fail "the Meson build fails"
+grep -qx "FileVersion 1.2.3.11" <<<"$(reading "$work/meson/sample.exe")" || fail "the Meson build carries $(reading "$work/meson/sample.exe" | head -1)"
+grep -q '"1.2.3.11"' "$work/meson/sample_version.h" || fail "the Meson build's header does not carry its version"
 echo "PASSED"
