@@ -17,11 +17,12 @@ inline double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-// Runs a program with one argument (none when empty) to its end: milliseconds, or -1
-// when it could not be started or did not end with status 0.
-inline double RunOnce(const std::string& program, const std::string& argument, char** environment = environ) {
+// Runs a program with its arguments to its end: milliseconds, or -1 when it could not
+// be started or did not end with status 0.
+inline double RunOnce(const std::string& program, const std::vector<std::string>& arguments,
+                      char** environment = environ) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    if (!argument.empty()) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
@@ -31,6 +32,12 @@ inline double RunOnce(const std::string& program, const std::string& argument, c
     std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
     return elapsed.count();
+}
+
+// The same with one argument, or none when it is empty.
+inline double RunOnce(const std::string& program, const std::string& argument, char** environment = environ) {
+    return RunOnce(program, argument.empty() ? std::vector<std::string>() : std::vector<std::string>{argument},
+                   environment);
 }
 
 }  // namespace verdo::bench
