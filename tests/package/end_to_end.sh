@@ -109,6 +109,14 @@ variant unknown 's/PROJECT 7/PROJECT 7 RESOURCE other.res/'
 if out=$(configure unknown); then fail "an unknown argument configured"; fi
 grep -q "unknown arguments: RESOURCE other.res" <<<"$(said "$out")" || fail "the unknown argument is not said: $out"
 
+# So does a format it does not know, or a file missing after its format.
+variant badformat 's/PROJECT 7/PROJECT 7 WRITE exe sample.exe/'
+if out=$(configure badformat); then fail "an unknown format configured"; fi
+grep -q "WRITE exe: the formats are h, rc, nsh, iss, wxi and json" <<<"$(said "$out")" || fail "the unknown format is not said: $out"
+variant oddwrite 's/PROJECT 7/PROJECT 7 WRITE nsh/'
+if out=$(configure oddwrite); then fail "WRITE without a file configured"; fi
+grep -q "WRITE takes a format and a file, in pairs" <<<"$(said "$out")" || fail "WRITE without a file is not said: $out"
+
 # KEEP_VERSION in the call keeps the numbers as the cache option does.
 variant kept 's/PROJECT 7/PROJECT 7 KEEP_VERSION/'
 configure kept >/dev/null || fail "KEEP_VERSION did not configure"
