@@ -29,18 +29,6 @@ std::string CString(const std::string& singleByte) {
     return literal + "\"";
 }
 
-// "CompanyName" gives "COMPANY_NAME".
-std::string MacroWord(const std::string& key) {
-    std::string word;
-    for (size_t i = 0; i < key.size(); ++i) {
-        char c = key[i];
-        bool upper = c >= 'A' && c <= 'Z';
-        if (upper && i > 0) word += '_';
-        word += upper ? c : static_cast<char>(c - 'a' + 'A');
-    }
-    return word;
-}
-
 void Version(std::string& text, const std::string& name, const VersionParts& parts) {
     const char* const partNames[] = {"MAJOR", "MINOR", "PATCH", "BUILD"};
     text += "#define " + name + " " + std::to_string(parts[0]) + "," + std::to_string(parts[1]) + "," +
@@ -62,7 +50,7 @@ std::string ComposeHeader(const VersionValues& values, const OutputOptions& opti
     text += "\n";
     for (const VersionText& standard : values.Standard)
         if (!standard.Value.empty())
-            text += "#define " + prefix + "_" + MacroWord(standard.Key) + " " + CString(standard.Value) + "\n";
+            text += "#define " + prefix + "_" + UpperSnake(standard.Key) + " " + CString(standard.Value) + "\n";
     return text + "\n#endif\n";
 }
 

@@ -31,20 +31,13 @@ std::string InnoString(const std::string& singleByte) {
     return literal + "\"";
 }
 
-void Define(std::string& text, const char* name, const std::string& value) {
-    text += std::string("#define ") + name + " " + InnoString(value) + "\n";
-}
-
 }  // namespace
 
 std::string ComposeInnoInclude(const VersionValues& values, const OutputOptions&) {
     std::string text = ByteOrderMark;
     text += "; " + WrittenBy(values) + "\n";
-    Define(text, "VerdoFileVersion", VersionString(values.FileVersion));
-    Define(text, "VerdoProductVersion", VersionString(values.ProductVersion));
-    Define(text, "VerdoProductName", values.StandardValue("ProductName"));
-    Define(text, "VerdoCompanyName", values.StandardValue("CompanyName"));
-    Define(text, "VerdoLegalCopyright", values.StandardValue("LegalCopyright"));
+    for (const VersionText& define : InstallerValues(values))
+        text += "#define Verdo" + define.Key + " " + InnoString(define.Value) + "\n";
     return text;
 }
 

@@ -34,20 +34,13 @@ std::string NsisString(const std::string& singleByte, bool forDefine) {
     return literal + "\"";
 }
 
-void Define(std::string& text, const char* name, const std::string& value) {
-    text += std::string("!define ") + name + " " + NsisString(value, true) + "\n";
-}
-
 }  // namespace
 
 std::string ComposeNsisInclude(const VersionValues& values, const OutputOptions&) {
     std::string text = ByteOrderMark;
     text += "; " + WrittenBy(values) + "\n";
-    Define(text, "VERDO_FILE_VERSION", VersionString(values.FileVersion));
-    Define(text, "VERDO_PRODUCT_VERSION", VersionString(values.ProductVersion));
-    Define(text, "VERDO_PRODUCT_NAME", values.StandardValue("ProductName"));
-    Define(text, "VERDO_COMPANY_NAME", values.StandardValue("CompanyName"));
-    Define(text, "VERDO_LEGAL_COPYRIGHT", values.StandardValue("LegalCopyright"));
+    for (const VersionText& define : InstallerValues(values))
+        text += "!define VERDO_" + UpperSnake(define.Key) + " " + NsisString(define.Value, true) + "\n";
     // The installer's own file properties carry the program's version and strings.
     text += "VIProductVersion \"" + VersionString(values.ProductVersion) + "\"\n";
     text += "VIFileVersion \"" + VersionString(values.FileVersion) + "\"\n";

@@ -58,6 +58,25 @@ std::string DefaultPrefix(const VersionValues& values) {
     return prefix;
 }
 
+std::vector<VersionText> InstallerValues(const VersionValues& values) {
+    return {{"FileVersion", VersionString(values.FileVersion)},
+            {"ProductVersion", VersionString(values.ProductVersion)},
+            {"ProductName", values.StandardValue("ProductName")},
+            {"CompanyName", values.StandardValue("CompanyName")},
+            {"LegalCopyright", values.StandardValue("LegalCopyright")}};
+}
+
+std::string UpperSnake(const std::string& key) {
+    std::string word;
+    for (size_t i = 0; i < key.size(); ++i) {
+        char c = key[i];
+        bool upper = c >= 'A' && c <= 'Z';
+        if (upper && i > 0) word += '_';
+        word += upper ? c : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return word;
+}
+
 std::string WrittenBy(const VersionValues& values) {
     return "Version information of VERDO project " + std::to_string(values.Project) +
            ", written anew by its builds: do not edit.";

@@ -57,4 +57,11 @@ std::string DefaultPrefix(const VersionValues& values);
 // The first line of every file: who wrote it and that it is written anew.
 std::string WrittenBy(const VersionValues& values);
 
+// What the installers' includes define, by the key of its string: the versions, and the
+// product, company and copyright strings.
+std::vector<VersionText> InstallerValues(const VersionValues& values);
+
+// "CompanyName" gives "COMPANY_NAME".
+std::string UpperSnake(const std::string& key);
+
 }  // namespace verdo

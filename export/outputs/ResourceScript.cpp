@@ -7,34 +7,19 @@ namespace verdo {
 
 namespace {
 
-// A wide string that every resource compiler reads alike, whatever its code page:
-// printable ASCII as it is, and every other character, the quote, the backslash and the
-// question mark (no trigraph may start) as a four-digit escape of its UTF-16 unit. The
-// record's bytes are those units.
-std::string WideString(const std::string& singleByte) {
-    std::string literal = "L\"";
+// A string that every resource compiler reads alike, whatever its code page: printable
+// ASCII as it is, and every other character, the quote, the backslash and the question
+// mark (no trigraph may start) as an escape. A wide string's escape is the character's
+// UTF-16 unit in four digits (the record's bytes are those units); a narrow string, which
+// is all a block's key may be, takes the byte in two.
+std::string ScriptString(const std::string& singleByte, bool wide) {
+    std::string literal = wide ? "L\"" : "\"";
     for (unsigned char c : singleByte) {
         if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '?') {
             literal += static_cast<char>(c);
         } else {
             char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
-            literal += escape;
-        }
-    }
-    return literal + "\"";
-}
-
-// The string table's key, which a block takes only as a narrow string: printable ASCII as
-// it is, any other byte (a stored code page is four hexadecimal digits) escaped.
-std::string NarrowString(const std::string& singleByte) {
-    std::string literal = "\"";
-    for (unsigned char c : singleByte) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '?') {
-            literal += static_cast<char>(c);
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(c));
+            std::snprintf(escape, sizeof escape, wide ? "\\x%04x" : "\\x%02x", static_cast<unsigned>(c));
             literal += escape;
         }
     }
@@ -68,9 +53,9 @@ std::string ComposeResourceScript(const VersionValues& values, const OutputOptio
     text += "FILESUBTYPE 0x0\n";
     text += "BEGIN\n";
     text += "    BLOCK \"StringFileInfo\"\n    BEGIN\n";
-    text += "        BLOCK " + NarrowString(values.Language + values.CodePage) + "\n        BEGIN\n";
+    text += "        BLOCK " + ScriptString(values.Language + values.CodePage, false) + "\n        BEGIN\n";
     for (const VersionText& entry : values.Entries())
-        text += "            VALUE " + WideString(entry.Key) + ", " + WideString(entry.Value) + "\n";
+        text += "            VALUE " + ScriptString(entry.Key, true) + ", " + ScriptString(entry.Value, true) + "\n";
     text += "        END\n    END\n";
     text += "    BLOCK \"VarFileInfo\"\n    BEGIN\n";
     text += "        VALUE \"Translation\", " + Hex(values.LanguageNumber) + ", " + Hex(values.CodePageNumber) + "\n";

@@ -28,21 +28,14 @@ std::string WixValue(const std::string& singleByte) {
     return value;
 }
 
-void Define(std::string& text, const char* name, const std::string& value) {
-    text += std::string("  <?define ") + name + " = \"" + WixValue(value) + "\" ?>\n";
-}
-
 }  // namespace
 
 std::string ComposeWixInclude(const VersionValues& values, const OutputOptions&) {
     std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
     text += "<!-- " + WrittenBy(values) + " -->\n";
     text += "<Include xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
-    Define(text, "VerdoFileVersion", VersionString(values.FileVersion));
-    Define(text, "VerdoProductVersion", VersionString(values.ProductVersion));
-    Define(text, "VerdoProductName", values.StandardValue("ProductName"));
-    Define(text, "VerdoCompanyName", values.StandardValue("CompanyName"));
-    Define(text, "VerdoLegalCopyright", values.StandardValue("LegalCopyright"));
+    for (const VersionText& define : InstallerValues(values))
+        text += "  <?define Verdo" + define.Key + " = \"" + WixValue(define.Value) + "\" ?>\n";
     return text + "</Include>\n";
 }
 
