@@ -19,12 +19,14 @@ FileManager* Access_FileOS = nullptr;
 FileManager* Access_FileType = nullptr;
 FileManager* Access_CodePage = nullptr;
 FileManager* Access_LangID = nullptr;
+FileManager* Access_RESBuild = nullptr;
 RelationManager* Relate_RESFile = nullptr;
 RelationManager* Relate_ExtraSeg = nullptr;
 RelationManager* Relate_FileOS = nullptr;
 RelationManager* Relate_FileType = nullptr;
 RelationManager* Relate_CodePage = nullptr;
 RelationManager* Relate_LangID = nullptr;
+RelationManager* Relate_RESBuild = nullptr;
 
 namespace {
 
@@ -36,7 +38,7 @@ struct TableManagers {
 };
 
 // In the order the relation managers are initialised and released.
-TableManagers managers[6];
+TableManagers managers[7];
 
 // Each standard row of a lookup table as a record image: name field, then value field.
 std::function<std::vector<std::string>()> LookupRecords(const TableDef& table) {
@@ -77,6 +79,7 @@ void RegisterStoreTables() {
     RegisterCatalogTable({&ExtraSegTable(), nullptr});
     for (const TableDef* lookup : {&FileOSTable(), &FileTypeTable(), &CodePageTable(), &LangIDTable()})
         RegisterCatalogTable({lookup, LookupRecords(*lookup)});
+    RegisterCatalogTable({&RESBuildTable(), nullptr});
 }
 
 void DictionaryStartup(MessageManager& errors) {
@@ -87,6 +90,7 @@ void DictionaryStartup(MessageManager& errors) {
     managers[3] = {nullptr, nullptr, &Access_FileType, &Relate_FileType};
     managers[4] = {nullptr, nullptr, &Access_CodePage, &Relate_CodePage};
     managers[5] = {nullptr, nullptr, &Access_LangID, &Relate_LangID};
+    managers[6] = {nullptr, nullptr, &Access_RESBuild, &Relate_RESBuild};
 
     SetupAccess(managers[0], std::make_unique<RESFileManager>(), RESFileTable(), &RES, RESFileName, errors);
     SetupAccess(managers[1], std::make_unique<FileManager>(), FileOSTable(), &FOS, FileOSName, errors);
@@ -94,6 +98,7 @@ void DictionaryStartup(MessageManager& errors) {
     SetupAccess(managers[3], std::make_unique<FileManager>(), FileTypeTable(), &FTY, FileTypeName, errors);
     SetupAccess(managers[4], std::make_unique<FileManager>(), CodePageTable(), &CPG, CodePageName, errors);
     SetupAccess(managers[5], std::make_unique<FileManager>(), LangIDTable(), &LID, LangIDName, errors);
+    SetupAccess(managers[6], std::make_unique<FileManager>(), RESBuildTable(), &BLD, RESBuildName, errors);
 
     Access_RESFile->AddKey("RES:RESNumberK", "RES:RESNumberK", true);
     Access_RESFile->AddKey("RES:ProjectNameK", "by Project Name", false);
@@ -105,6 +110,9 @@ void DictionaryStartup(MessageManager& errors) {
     Access_FileType->AddKey("FTY:FileTypeK", "FTY:FileTypeK", false);
     Access_CodePage->AddKey("CPG:CodePageK", "CPG:CodePageK", false);
     Access_LangID->AddKey("LID:LangIDK", "LID:LangIDK", false);
+    Access_RESBuild->AddKey("BLD:ProjectK", "BLD:ProjectK", false);
+    Access_RESBuild->AddKey("BLD:FileVersionK", "BLD:FileVersionK", false);
+    Access_RESBuild->AddKey("BLD:Sha256K", "BLD:Sha256K", false);
 
     const TableDef& res = RESFileTable();
     const TableDef& seg = ExtraSegTable();
@@ -123,6 +131,7 @@ void DictionaryStartup(MessageManager& errors) {
     Relate_FileType->Setup(Access_FileType, false);
     Relate_CodePage->Setup(Access_CodePage, false);
     Relate_LangID->Setup(Access_LangID, false);
+    Relate_RESBuild->Setup(Access_RESBuild, false);
 }
 
 void DictionaryShutdown() {

@@ -14,12 +14,14 @@ extern FileManager* Access_FileOS;
 extern FileManager* Access_FileType;
 extern FileManager* Access_CodePage;
 extern FileManager* Access_LangID;
+extern FileManager* Access_RESBuild;
 extern RelationManager* Relate_RESFile;
 extern RelationManager* Relate_ExtraSeg;
 extern RelationManager* Relate_FileOS;
 extern RelationManager* Relate_FileType;
 extern RelationManager* Relate_CodePage;
 extern RelationManager* Relate_LangID;
+extern RelationManager* Relate_RESBuild;
 
 // Creates the managers of the six tables over the composed table names and the shared
 // record buffers, and ties the relation between projects and their extra items.

@@ -22,6 +22,7 @@ std::string ExtraSegName;
 std::string FileTypeName;
 std::string CodePageName;
 std::string LangIDName;
+std::string RESBuildName;
 std::string StoreFolderProblem;
 std::string SettingsFolderProblem;
 
@@ -69,6 +70,7 @@ void ComposeNames(const std::string& modulePath, const std::string& commandTail)
     FileTypeName = store + "FileType";
     CodePageName = store + "CodePage";
     LangIDName = store + "LangID";
+    RESBuildName = store + "RESBuild";
 }
 
 int32_t ReadProjectNumber(std::string_view tail) {

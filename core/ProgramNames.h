@@ -21,6 +21,7 @@ extern std::string ExtraSegName;
 extern std::string FileTypeName;
 extern std::string CodePageName;
 extern std::string LangIDName;
+extern std::string RESBuildName;
 // Why the user's folder for the store file or for the settings cannot be used, in one
 // line; empty when all is well (and the store's always, for a store on a server).
 extern std::string StoreFolderProblem;

@@ -11,6 +11,7 @@ FileOSRecord FOS;
 FileTypeRecord FTY;
 CodePageRecord CPG;
 LangIDRecord LID;
+RESBuildRecord BLD;
 
 namespace {
 
@@ -95,6 +96,46 @@ TableDef MakeExtraSeg() {
     return t;
 }
 
+TableDef MakeRESBuild() {
+    using R = RESBuildRecord;
+    TableDef t;
+    t.Label = "RESBuild";
+    t.Prefix = "BLD";
+    t.RecordSize = sizeof(R);
+    t.Fields = {
+        VERDO_FIELD(R, "BLD", RESNumber, "RESNumber", Long),
+        VERDO_FIELD(R, "BLD", ProjectName, "ProjectName", String),
+        VERDO_FIELD(R, "BLD", Kind, "Kind", String),
+        VERDO_FIELD(R, "BLD", FV_1, "FV:1", UShort),
+        VERDO_FIELD(R, "BLD", FV_2, "FV:2", UShort),
+        VERDO_FIELD(R, "BLD", FV_3, "FV:3", UShort),
+        VERDO_FIELD(R, "BLD", FV_4, "FV:4", UShort),
+        VERDO_FIELD(R, "BLD", PV_1, "PV:1", UShort),
+        VERDO_FIELD(R, "BLD", PV_2, "PV:2", UShort),
+        VERDO_FIELD(R, "BLD", PV_3, "PV:3", UShort),
+        VERDO_FIELD(R, "BLD", PV_4, "PV:4", UShort),
+        VERDO_FIELD(R, "BLD", UtcDate, "UtcDate", Date),
+        VERDO_FIELD(R, "BLD", UtcTime, "UtcTime", Time),
+        VERDO_FIELD(R, "BLD", LocalDate, "LocalDate", Date),
+        VERDO_FIELD(R, "BLD", LocalTime, "LocalTime", Time),
+        VERDO_FIELD(R, "BLD", FileName, "FileName", String),
+        VERDO_FIELD(R, "BLD", HostName, "HostName", String),
+        VERDO_FIELD(R, "BLD", UserName, "UserName", String),
+        VERDO_FIELD(R, "BLD", Sha256, "Sha256", String),
+        VERDO_FIELD(R, "BLD", CommitId, "CommitId", String),
+        VERDO_FIELD(R, "BLD", Dirty, "Dirty", Byte),
+        VERDO_FIELD(R, "BLD", JobUrl, "JobUrl", String),
+    };
+    auto f = [&t](const char* label) { return static_cast<size_t>(t.FieldIndex(label)); };
+    t.Keys = {
+        {"BLD:ProjectK", {f("BLD:RESNumber")}},
+        // Version 0.0.0.0 is a version too.
+        {"BLD:FileVersionK", {f("BLD:FV:1"), f("BLD:FV:2"), f("BLD:FV:3"), f("BLD:FV:4")}, false, true, false},
+        {"BLD:Sha256K", {f("BLD:Sha256")}, false, false},
+    };
+    return t;
+}
+
 template <typename R>
 TableDef MakeLookup(const char* label, const char* prefix, FieldDef name, FieldDef value) {
     TableDef t;
@@ -115,6 +156,11 @@ const TableDef& RESFileTable() {
 
 const TableDef& ExtraSegTable() {
     static const TableDef def = MakeExtraSeg();
+    return def;
+}
+
+const TableDef& RESBuildTable() {
+    static const TableDef def = MakeRESBuild();
     return def;
 }
 

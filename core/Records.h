@@ -70,6 +70,27 @@ struct LangIDRecord {
     char LangIDVal[4];
 };
 
+// One .RES file that VERDO put in place: which project, what wrote it, the numbers and the
+// resource's hash, when, where and from which commit. Rows are only ever added.
+struct RESBuildRecord {
+    int32_t RESNumber;
+    char ProjectName[8];
+    char Kind[8];          // "build" or "export"
+    uint16_t FV_1, FV_2, FV_3, FV_4;
+    uint16_t PV_1, PV_2, PV_3, PV_4;
+    Date UtcDate;
+    Time UtcTime;
+    Date LocalDate;
+    Time LocalTime;
+    char FileName[1024];
+    char HostName[255];
+    char UserName[64];
+    char Sha256[64];       // of the VS_VERSION_INFO data, in hexadecimal
+    char CommitId[64];
+    uint8_t Dirty;         // the work tree: 0 clean, 1 changed, 2 not known
+    char JobUrl[255];
+};
+
 #pragma pack(pop)
 
 // The shared record buffers, one per table.
@@ -79,12 +100,15 @@ extern FileOSRecord FOS;
 extern FileTypeRecord FTY;
 extern CodePageRecord CPG;
 extern LangIDRecord LID;
+extern RESBuildRecord BLD;
 
 // The layouts of the six tables, with their keys in registration order.
 const TableDef& RESFileTable();
 const TableDef& ExtraSegTable();
 const TableDef& FileOSTable();
 const TableDef& FileTypeTable();
+// The build ledger; no relation of the six tables reaches it.
+const TableDef& RESBuildTable();
 const TableDef& CodePageTable();
 const TableDef& LangIDTable();
 

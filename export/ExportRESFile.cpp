@@ -1,5 +1,8 @@
 #include "export/ExportRESFile.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include <cstdint>
 #include <iostream>
@@ -12,6 +15,8 @@
 #include "core/ProgramNames.h"
 #include "core/Records.h"
 #include "export/AutoIncrement.h"
+#include "export/BuildLedger.h"
+#include "export/BuildOrigin.h"
 #include "export/ExportValues.h"
 #include "export/ExtraItems.h"
 #include "export/VersionValues.h"
@@ -75,8 +80,14 @@ bool PrepareBeside(int32_t projectNumber, const std::vector<std::pair<std::strin
 // into the same directory take turns from their commit to the file's rename, so that
 // the files land in the order of the numbers; the files beside it follow in the same
 // turn, and only when it is in place. Returns whether all of them are in place.
+// Whether a file can go in place at path: nothing is there, or a regular file.
+bool TakesFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) != 0 ? errno == ENOENT : S_ISREG(info.st_mode);
+}
+
 bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string& directory, const std::string& path,
-                     const std::string& image, std::vector<BesideFile>& beside) {
+                     const std::string& image, std::vector<BesideFile>& beside, const RESBuildRecord* row) {
     // A file that already holds these bytes stays as it is: the build that links it has
     // nothing to relink.
     bool same = FileHolds(path, image);
@@ -87,6 +98,13 @@ bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string&
     std::optional<DirectoryLock> turn =
         pending ? DirectoryLock::Take(directory, res.LOCKRECOVER * 1000) : std::optional<DirectoryLock>();
     if (pending && !turn) fileFailure = LastError();
+    // The ledger's row goes with the numbers, for a file that will go in place.
+    if (row && pending && turn && TakesFile(path) && !AddToLedger(*row, false)) {
+        std::string reason = StoreFailureText(LastError());
+        res.FILE->RollbackTransaction();
+        ReportToBuild(projectNumber, reason);
+        return false;
+    }
     if (res.FILE->CommitTransaction() != NoError) {
         ReportToBuild(projectNumber, StoreFailureText(LastError()));
         return false;
@@ -134,6 +152,11 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
     // Without the transaction the run stops before it writes anything: such a file would
     // be shipped again by the next build. A user's export raises nothing, and
     // must not hold the store while its messages wait for the user.
+    // Where the build came from is found before the store is held: asking git takes time.
+    BuildOrigin origin;
+    if (usable && !interactive) origin = FindBuildOrigin(DirtyCheckWanted(SettingsFileName));
+    ClockReading clock;
+    VersionValues values;
     bool inTransaction = false;
     if (usable && !interactive) {
         inTransaction = res.FILE->BeginTransaction(res.LOCKRECOVER * 1000) == NoError;
@@ -165,7 +188,7 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
     if (found) {
         incrementsConfigured = IncrementsConfigured(RES);
         if (incrementsConfigured && AutoInc == BuildTimeRun) ApplyAutoIncrement(RES);
-        ClockReading clock = CurrentClock().Read();
+        clock = CurrentClock().Read();
         RES.ExportDate = clock.Today;
         RES.ExportTime = clock.Now;
         if (interactive) {
@@ -198,7 +221,7 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
             std::vector<ExtraItem> extras = ReadExtraItems(projectNumber, interactive, failure, unmade);
             if (!failure) {
                 // One set of values for the .RES and every file beside it.
-                VersionValues values = ValuesOf(project, extras);
+                values = ValuesOf(project, extras);
                 image = ComposeVersionResource(values);
                 if (image && outputs) besideFiles = ComposeOutputs(values, *outputs);
             }
@@ -210,7 +233,13 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
             res.RollbackTransaction();
             failure = true;
         } else if (!inTransaction) {
-            failure = !image || !WriteFileAtomically(resFile, *image);
+            // A user's export is on record once its file is in place, unless it kept its bytes.
+            bool same = image && FileHolds(resFile, *image);
+            failure = !image || (!same && !WriteFileAtomically(resFile, *image));
+            if (!failure && !same)
+                AddToLedger(LedgerRow(values, *image, LedgerExport, clock,
+                                      FindBuildOrigin(DirtyCheckWanted(SettingsFileName))),
+                            true);
         } else if (!image) {
             // The stamp and the increment are kept even when the file cannot be made; the
             // build hears once why it has no file (a table that could not be opened has
@@ -219,7 +248,9 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
             res.FILE->CommitTransaction();
             if (!unmade.empty()) ReportToBuild(projectNumber, unmade);
         } else {
-            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image, beside);
+            RESBuildRecord row = LedgerRow(values, *image, AutoInc == BuildTimeRun ? LedgerBuild : LedgerExport,
+                                           clock, origin);
+            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image, beside, &row);
         }
         inTransaction = false;
 

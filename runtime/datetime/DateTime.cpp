@@ -29,20 +29,30 @@ SystemClock systemClock;
 Clock* clockInUse = &systemClock;
 }  // namespace
 
+namespace {
+
+void Split(const struct tm& parts, long microseconds, Date& date, Time& time) {
+    date.Day = static_cast<uint8_t>(parts.tm_mday);
+    date.Month = static_cast<uint8_t>(parts.tm_mon + 1);
+    date.Year = static_cast<uint16_t>(parts.tm_year + 1900);
+    time.Hours = static_cast<uint8_t>(parts.tm_hour);
+    time.Minutes = static_cast<uint8_t>(parts.tm_min);
+    time.Seconds = static_cast<uint8_t>(parts.tm_sec);
+    time.Hundredths = static_cast<uint8_t>(microseconds / 10000);
+}
+
+}  // namespace
+
 ClockReading SystemClock::Read() const {
     timeval tv{};
     gettimeofday(&tv, nullptr);
-    struct tm local{};
+    struct tm local{}, utc{};
     time_t seconds = tv.tv_sec;
     localtime_r(&seconds, &local);
+    gmtime_r(&seconds, &utc);
     ClockReading reading;
-    reading.Today.Day = static_cast<uint8_t>(local.tm_mday);
-    reading.Today.Month = static_cast<uint8_t>(local.tm_mon + 1);
-    reading.Today.Year = static_cast<uint16_t>(local.tm_year + 1900);
-    reading.Now.Hours = static_cast<uint8_t>(local.tm_hour);
-    reading.Now.Minutes = static_cast<uint8_t>(local.tm_min);
-    reading.Now.Seconds = static_cast<uint8_t>(local.tm_sec);
-    reading.Now.Hundredths = static_cast<uint8_t>(tv.tv_usec / 10000);
+    Split(local, tv.tv_usec, reading.Today, reading.Now);
+    Split(utc, tv.tv_usec, reading.UtcToday, reading.UtcNow);
     return reading;
 }
 

@@ -32,10 +32,13 @@ struct Time {
 
 static_assert(sizeof(Date) == 4 && sizeof(Time) == 4);
 
-// One reading of the clock: the date and the time of day of the same instant.
+// One reading of the clock: the date and the time of day of the same instant, where the
+// user is and in UTC.
 struct ClockReading {
     Date Today;
     Time Now;
+    Date UtcToday;
+    Time UtcNow;
 };
 
 // Where "today" and "now" come from; tests put a fixed clock in its place. A date and a

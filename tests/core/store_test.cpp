@@ -53,16 +53,16 @@ INSTANTIATE_TEST_SUITE_P(Engines, ProjectStore, ::testing::Bool(),
 
 }  // namespace
 
-TEST_P(ProjectStore, ANewStoreHoldsAllSixTablesAndTheStandardLookupRows) {
+TEST_P(ProjectStore, ANewStoreHoldsAllItsTablesAndTheStandardLookupRows) {
     AddProject("FIRST");
     if (onServer) {
         EXPECT_EQ(StoreValue("SELECT string_agg(table_name, ',' ORDER BY table_name) FROM information_schema.tables "
                              "WHERE table_schema = current_schema()"),
-                  "codepage,extraseg,fileos,filetype,langid,resfile");
+                  "codepage,extraseg,fileos,filetype,langid,resbuild,resfile");
     } else {
         EXPECT_EQ(StoreValue("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
                              "ORDER BY name)"),
-                  "CodePage,ExtraSeg,FileOS,FileType,LangID,RESFile");
+                  "CodePage,ExtraSeg,FileOS,FileType,LangID,RESBuild,RESFile");
         EXPECT_EQ(StoreValue("PRAGMA journal_mode"), "wal");
     }
     EXPECT_EQ(StoreValue("SELECT LangID FROM LangID WHERE LangIDVal = '0409'"), "English (United States)");

@@ -301,8 +301,9 @@ TEST_F(Export, DateAndTimeComeFromOneReadingOfTheClock) {
     class MidnightClock : public Clock {
     public:
         ClockReading Read() const override {
-            return readings_++ == 0 ? ClockReading{Date{31, 12, 2026}, Time{23, 59, 59, 99}}
-                                    : ClockReading{Date{1, 1, 2027}, Time{}};
+            const Date last{31, 12, 2026}, next{1, 1, 2027};
+            const Time late{23, 59, 59, 99};
+            return readings_++ == 0 ? ClockReading{last, late, last, late} : ClockReading{next, Time{}, next, Time{}};
         }
 
     private:

@@ -19,7 +19,7 @@ namespace {
 
 class FixedClock : public Clock {
 public:
-    ClockReading Read() const override { return {Date{4, 3, 2024}, Time{5, 6, 7, 8}}; }
+    ClockReading Read() const override { return {Date{4, 3, 2024}, Time{5, 6, 7, 8}, Date{4, 3, 2024}, Time{5, 6, 7, 8}}; }
 };
 
 class RecordingHistoryDialog : public HistoryDialog {

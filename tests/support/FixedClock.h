@@ -4,10 +4,13 @@
 namespace verdo::test {
 
 // A clock that always reads the same date and time, installed for the lifetime of the
-// object.
+// object; in UTC the same, unless given.
 class FixedClock : public Clock {
 public:
-    FixedClock(Date today, Time now) : reading_{today, now} { SetClock(this); }
+    FixedClock(Date today, Time now) : FixedClock(today, now, today, now) {}
+    FixedClock(Date today, Time now, Date utcToday, Time utcNow) : reading_{today, now, utcToday, utcNow} {
+        SetClock(this);
+    }
     ~FixedClock() override { SetClock(nullptr); }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
