@@ -1,6 +1,7 @@
 #include "export/BuildOrigin.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -63,6 +64,24 @@ std::string JobAddress() {
     return Variable("BUILD_URL");
 }
 
+// Whether git could find a repository from the current folder: a ".git" here or in a
+// folder above, or GIT_DIR. Outside one, git is not asked at all, as a build outside a
+// repository should cost nothing for it.
+bool InsideRepository() {
+    if (!Variable("GIT_DIR").empty()) return true;
+    char here[4096];
+    if (!::getcwd(here, sizeof here)) return false;
+    std::string folder = here;
+    for (;;) {
+        struct stat info {};
+        if (::stat((folder + "/.git").c_str(), &info) == 0) return true;
+        size_t slash = folder.rfind('/');
+        if (slash == std::string::npos || folder.size() <= 1) return false;
+        folder.resize(slash == 0 ? 1 : slash);
+        if (folder == "/" && ::stat("/.git", &info) != 0) return false;
+    }
+}
+
 std::string UserName() {
     if (passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_name) return entry->pw_name;
     return Variable("USER");
@@ -73,7 +92,7 @@ std::string UserName() {
 BuildOrigin FindBuildOrigin(bool checkDirty) {
     BuildOrigin origin;
     origin.Commit = CommitFromVariables();
-    if (origin.Commit.empty()) {
+    if (origin.Commit.empty() && InsideRepository()) {
         ProgramAnswer head = AskProgram({"git", "rev-parse", "HEAD"}, "", GitTimeoutMs, 128);
         std::string commit = head.Output.substr(0, head.Output.find('\n'));
         if (head.Ran && head.Status == 0 && IsHex(commit)) {
