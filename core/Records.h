@@ -78,10 +78,10 @@ struct RESBuildRecord {
     char Kind[8];          // "build" or "export"
     uint16_t FV_1, FV_2, FV_3, FV_4;
     uint16_t PV_1, PV_2, PV_3, PV_4;
-    Date UtcDate;
-    Time UtcTime;
-    Date LocalDate;
-    Time LocalTime;
+    Date DateUtc;
+    Time TimeUtc;
+    Date DateLocal;
+    Time TimeLocal;
     char FileName[1024];
     char HostName[255];
     char UserName[64];

@@ -40,10 +40,10 @@ RESBuildRecord LedgerRow(const VersionValues& values, const std::string& resFile
     row.FV_3 = values.FileVersion[2], row.FV_4 = values.FileVersion[3];
     row.PV_1 = values.ProductVersion[0], row.PV_2 = values.ProductVersion[1];
     row.PV_3 = values.ProductVersion[2], row.PV_4 = values.ProductVersion[3];
-    row.UtcDate = clock.UtcToday;
-    row.UtcTime = clock.UtcNow;
-    row.LocalDate = clock.Today;
-    row.LocalTime = clock.Now;
+    row.DateUtc = clock.UtcToday;
+    row.TimeUtc = clock.UtcNow;
+    row.DateLocal = clock.Today;
+    row.TimeLocal = clock.Now;
     // The ledger's texts are single-byte like every record's; the outside world's are UTF-8.
     AssignField(row.FileName, Utf8ToLatin1(values.ResourceFile));
     AssignField(row.HostName, Utf8ToLatin1(origin.Host));

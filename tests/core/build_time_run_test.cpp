@@ -163,6 +163,9 @@ TEST_P(BuildTimeRunOnEither, ParallelBuildsLoseNoIncrement) {
     std::string expected;
     for (char c : "1.0.0." + std::to_string(7 + processes * runs)) expected += std::string{c, '\0'};
     EXPECT_NE(res.find(expected), std::string::npos) << "the file on disk carries the last number";
+    // Every run is on record, each with its own number.
+    EXPECT_EQ(Value("SELECT count(*) || ' ' || count(DISTINCT FV_4) FROM RESBuild WHERE RESNumber = 12"),
+              std::to_string(processes * runs) + " " + std::to_string(processes * runs));
 }
 
 TEST_F(BuildTimeRun, AReadOnlyStoreLeavesTheResourceFileAsItWasAndSaysSoInOneLine) {
