@@ -25,7 +25,8 @@ struct Command {
 const Command Commands[] = {
     {"copy", tool::Copy, true},    {"check", tool::Check, true}, {"path", tool::Path, false},
     {"build", tool::Build, false}, {"export", tool::Export, false}, {"show", tool::Show, false},
-    {"write", tool::Write, false},
+    {"write", tool::Write, false}, {"log", tool::Log, false},       {"which", tool::Which, false},
+    {"verify", tool::Verify, false},
 };
 
 void PrintUsage() {
@@ -37,6 +38,9 @@ void PrintUsage() {
                  "       verdo-store export PROJECT [FILE] [--write FORMAT:FILE]... [--prefix PREFIX]\n"
                  "       verdo-store show PROJECT [--json]\n"
                  "       verdo-store write PROJECT FORMAT FILE [--prefix PREFIX]\n"
+                 "       verdo-store log PROJECT [--since YYYY-MM-DD] [--json]\n"
+                 "       verdo-store which VERSION [PROJECT] [--json]\n"
+                 "       verdo-store verify FILE\n"
                  "A store is the path of a store file (VERDO) or a PostgreSQL connection string\n"
                  "(\"host=builddb dbname=verdo user=ci\" or \"postgresql://ci@builddb/verdo\").\n"
                  "copy creates TO when it is missing and refuses a TO that holds anything but\n"
@@ -47,7 +51,10 @@ void PrintUsage() {
                  "when it was not written, or when FILE is given and the project writes another\n"
                  "file. --write writes a file of a FORMAT (%s) from the same run,\n"
                  "--prefix names a header's macros. show prints a project, write one file of a\n"
-                 "format from the numbers the store holds.\n",
+                 "format from the numbers the store holds. log lists a project's builds, newest\n"
+                 "first; which the builds that wrote a file version; verify tells which build\n"
+                 "wrote a .RES file or a Windows program's version resource (status 0), or that\n"
+                 "none did (1), or that it has none (2).\n",
                  OutputFormatNames().c_str());
 }
 

@@ -136,6 +136,8 @@ uint8_t FileManager::Next() { return Read(true, true); }
 
 uint8_t FileManager::TryNext() { return Read(true, false); }
 
+uint8_t FileManager::TryPrevious() { return Read(false, false); }
+
 uint8_t FileManager::Previous() { return Read(false, true); }
 
 uint8_t FileManager::Read(bool forward, bool show) {

@@ -33,9 +33,10 @@ public:
 
     uint8_t Next();
     uint8_t Previous();
-    // The next record without a message: a failure leaves the store's words in
-    // LastError() for the caller to report.
+    // The next or previous record without a message: a failure leaves the store's words
+    // in LastError() for the caller to report.
     uint8_t TryNext();
+    uint8_t TryPrevious();
     // Walks start before the first record of a key, or before the first record whose
     // key components are at or after those now in the buffer (key -1: record order).
     void SetKey(int key);

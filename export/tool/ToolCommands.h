@@ -16,5 +16,8 @@ int Build(const std::vector<std::string>& arguments);
 int Export(const std::vector<std::string>& arguments);
 int Show(const std::vector<std::string>& arguments);
 int Write(const std::vector<std::string>& arguments);
+int Log(const std::vector<std::string>& arguments);
+int Which(const std::vector<std::string>& arguments);
+int Verify(const std::vector<std::string>& arguments);
 
 }  // namespace verdo::tool
