@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -147,6 +148,72 @@ TEST_P(BuildLedger, OnlyFilesThatWentInPlaceWithStoredNumbersAreOnRecord) {
     ASSERT_EQ(Run({"12"}).Errors, "");
     Sql("DELETE FROM RESFile WHERE RESNumber = 12");
     EXPECT_EQ(Value("SELECT count(*) || ' ' || max(FV_4) FROM RESBuild WHERE RESNumber = 12"), "2 10");
+}
+
+// log lists a project's builds newest first, which those of a file version, and verify
+// finds the build that wrote a .RES file or the program it was linked into.
+TEST_P(BuildLedger, LogWhichAndVerifyAnswerFromTheLedger) {
+    for (const char* commit : {"c0ffee01", "c0ffee02", "c0ffee03"})
+        ASSERT_EQ(Run({"12"}, {{"VERDO_COMMIT", commit}}).Errors, "");
+    ProcessResult log = Tool({"log", "12"});
+    EXPECT_EQ(log.ExitCode, 0) << log.Errors;
+    size_t third = log.Output.find("c0ffee03"), second = log.Output.find("c0ffee02"), first = log.Output.find("c0ffee01");
+    EXPECT_TRUE(third < second && second < first) << "newest first: " << log.Output;
+    EXPECT_NE(log.Output.find("file 2.4.6.11  product 3.5.7.9"), std::string::npos) << log.Output;
+    ProcessResult json = Tool({"log", "12", "--json"});
+    WriteFileBytes(dir.File("log.json"), json.Output);
+    ProcessResult keys = RunProcess("/usr/bin/python3", {"-c",
+        "import json,sys; r=json.load(open(sys.argv[1]))[0]; print(len(json.load(open(sys.argv[1]))), r['project'], "
+        "r['kind'], r['file_version'], r['product_version'], r['commit'], r['dirty'], r['job'], len(r['sha256']), "
+        "r['time'][-1], sorted(r))", dir.File("log.json")});
+    EXPECT_EQ(keys.Output, "3 12 build 2.4.6.11 3.5.7.9 c0ffee03 None None 64 Z ['commit', 'dirty', 'file', "
+                           "'file_version', 'host', 'job', 'kind', 'local_time', 'name', 'product_version', 'project', "
+                           "'sha256', 'time', 'user']\n") << json.Output;
+    EXPECT_EQ(Tool({"log", "12", "--since", "2999-01-01"}).Output, "");
+    EXPECT_EQ(Tool({"log", "12", "--since", "yesterday"}).ExitCode, 2);
+
+    ProcessResult which = Tool({"which", "2.4.6.10"});
+    EXPECT_EQ(which.ExitCode, 0) << which.Errors;
+    EXPECT_NE(which.Output.find("c0ffee02"), std::string::npos) << which.Output;
+    EXPECT_EQ(std::count(which.Output.begin(), which.Output.end(), '\n'), 1) << which.Output;
+    EXPECT_EQ(Tool({"which", "2.4.6.10", "13"}).Output, "") << "another project's builds";
+    EXPECT_EQ(Tool({"which", "2.4.6"}).ExitCode, 2);
+    EXPECT_EQ(Tool({"which", "2.4.6.70000"}).ExitCode, 2);
+
+    // The .RES itself, the program it is linked into, the same with a string changed,
+    // a program of nobody's, and files that are no program or cut off.
+    const std::string res = out + "MYAPP.RES";
+    ProcessResult known = Tool({"verify", res});
+    EXPECT_EQ(known.ExitCode, 0) << known.Output << known.Errors;
+    EXPECT_NE(known.Output.find("c0ffee03"), std::string::npos) << known.Output;
+    Shell("x86_64-w64-mingw32-windres -J res -O coff -i " + res + " -o " + dir.File("res.o") +
+          " && x86_64-w64-mingw32-gcc -o " + dir.File("app.exe") + " " VERDO_SOURCE_DIR "/tests/package/sample/main.c " +
+          dir.File("res.o"));
+    ProcessResult linked = Tool({"verify", dir.File("app.exe")});
+    EXPECT_EQ(linked.ExitCode, 0) << linked.Output << linked.Errors;
+    EXPECT_NE(linked.Output.find("c0ffee03"), std::string::npos) << linked.Output;
+
+    std::string changed = ReadFileBytes(res);
+    changed[changed.size() - 40] ^= 0x20;
+    WriteFileBytes(dir.File("changed.RES"), changed);
+    ProcessResult edited = Tool({"verify", dir.File("changed.RES")});
+    EXPECT_EQ(edited.ExitCode, 1);
+    EXPECT_NE(edited.Output.find("file version 2.4.6.11 was built, but this file's version information is not what "
+                                 "that build wrote"), std::string::npos) << edited.Output;
+
+    WriteFileBytes(dir.File("other.nsi"), "VIProductVersion \"9.9.9.9\"\nVIAddVersionKey /LANG=1033 \"FileVersion\" "
+                                          "\"9\"\nOutFile \"other.exe\"\nSection\nSectionEnd\n");
+    Shell("cd " + dir.Path() + " && makensis -V1 other.nsi");
+    ProcessResult nobody = Tool({"verify", dir.File("other.exe")});
+    EXPECT_EQ(nobody.ExitCode, 1) << "a 32-bit installer: " << nobody.Output << nobody.Errors;
+    EXPECT_NE(nobody.Output.find("no build of this store wrote it"), std::string::npos) << nobody.Output;
+
+    EXPECT_EQ(Tool({"verify", "/bin/sh"}).ExitCode, 2);
+    WriteFileBytes(dir.File("cut.exe"), ReadFileBytes(dir.File("app.exe")).substr(0, 600));
+    ProcessResult cut = Tool({"verify", dir.File("cut.exe")});
+    EXPECT_EQ(cut.ExitCode, 2);
+    EXPECT_NE(cut.Output.find("cannot be read"), std::string::npos) << cut.Output;
+    EXPECT_EQ(Tool({"verify", dir.File("missing.exe")}).ExitCode, 2);
 }
 
 // A store made before the ledger existed gets the table at its first build, with every
