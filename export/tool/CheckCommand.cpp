@@ -1,5 +1,5 @@
-// verdo-store check STORE: whether a store has the six tables, their keys and usable
-// lookup rows.
+// verdo-store check STORE: whether a store has its tables, their keys and usable lookup
+// rows.
 #include <cctype>
 #include <cstdio>
 #include <map>
@@ -67,8 +67,8 @@ int Check(const std::vector<std::string>& arguments) {
                         table.Label.c_str());
     }
     if (!sound) return Failure;
-    std::printf("%s: the six tables, their keys and lookup rows are in order; %zu projects, %zu extra strings\n",
-                argument.c_str(), counts["RESFile"], counts["ExtraSeg"]);
+    std::printf("%s: the tables, their keys and lookup rows are in order; %zu projects, %zu extra strings, %zu "
+                "builds on record\n", argument.c_str(), counts["RESFile"], counts["ExtraSeg"], counts["RESBuild"]);
     return Done;
 }
 

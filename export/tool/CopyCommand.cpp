@@ -101,9 +101,9 @@ int Copy(const std::vector<std::string>& arguments) {
         return Failure;
     }
     if (to.Engine->Commit() != NoError) return Refuse(to, "the copy was not kept: " + Why(to.Engine->Failure()));
-    std::printf("copied %zu projects, %zu extra strings and the lookup tables (%zu, %zu, %zu, %zu rows) to %s\n",
-                counts["RESFile"], counts["ExtraSeg"], counts["FileOS"], counts["FileType"], counts["CodePage"],
-                counts["LangID"], target.c_str());
+    std::printf("copied %zu projects, %zu extra strings, %zu builds on record and the lookup tables (%zu, %zu, %zu, "
+                "%zu rows) to %s\n", counts["RESFile"], counts["ExtraSeg"], counts["RESBuild"], counts["FileOS"],
+                counts["FileType"], counts["CodePage"], counts["LangID"], target.c_str());
     return Done;
 }
 

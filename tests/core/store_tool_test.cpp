@@ -29,6 +29,8 @@ std::string MadeStore(const TempProgramDir& dir) {
              "(7, 'SAME', 'first', x'04000400', 4000000000), "
              "(3, 'same but longer than eight', '\xE2\x82\xAC is above U+00FF', x'', 0);"
              "INSERT INTO ExtraSeg (RESNumber, SegName, SegData) VALUES (7, 'Build', 'b'), (3, 'Alpha', 'a');"
+             "INSERT INTO RESBuild (RESNumber, ProjectName, Kind, FV_4, CommitId, Sha256) VALUES "
+             "(7, 'SAME', 'build', 41, 'c41', 'aa'), (3, 'same', 'export', 9, 'c9', 'bb');"
              "UPDATE LangID SET LangID = 'Mine' WHERE LangIDVal = '0409'");
     return store;
 }
@@ -40,7 +42,9 @@ std::string Projects(const std::string& store) {
         rows += client.Value("SELECT ProjectName || '|' || Description || '|' || " + HexOf(store, "FileOS") +
                              " || '|' || INC_PV_1 FROM RESFile WHERE RESNumber = " + std::to_string(n)) + "\n";
     return rows + client.Value("SELECT RESNumber FROM RESFile ORDER BY rowid LIMIT 1") +
-           client.Value("SELECT count(*) FROM ExtraSeg") + client.Value("SELECT LangID FROM LangID WHERE LangIDVal = '0409'");
+           client.Value("SELECT count(*) FROM ExtraSeg") + client.Value("SELECT LangID FROM LangID WHERE LangIDVal = '0409'") +
+           client.Value("SELECT CommitId FROM RESBuild ORDER BY rowid LIMIT 1") +
+           client.Value("SELECT CommitId FROM RESBuild ORDER BY rowid DESC LIMIT 1");
 }
 
 }  // namespace
@@ -53,11 +57,12 @@ TEST(StoreTool, CopiesAStoreToAServerAndBackWholeAndRefusesATargetThatHoldsProje
     ServerSchema schema;
     std::string server = verdo::ServerStoreName(schema.Connection());
     ASSERT_EQ(Projects(file), "SAME|first|04000400|4000000000\nsame but longer than eight|\xE2\x82\xAC is above "
-                              "U+00FF||0\n72Mine");
+                              "U+00FF||0\n72Minec41c9");
 
     ProcessResult there = RunProcess(Tool, {"copy", file, schema.Connection()});
     EXPECT_EQ(there.ExitCode, 0) << there.Errors;
-    EXPECT_NE(there.Output.find("copied 2 projects, 2 extra strings"), std::string::npos) << there.Output;
+    EXPECT_NE(there.Output.find("copied 2 projects, 2 extra strings, 2 builds on record"), std::string::npos)
+        << there.Output;
     EXPECT_EQ(Projects(server), Projects(file));
 
     ProcessResult again = RunProcess(Tool, {"copy", file, schema.Connection()});
