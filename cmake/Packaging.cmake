@@ -35,6 +35,8 @@ install(FILES ${VERDO_MANUAL} ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BI
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/verdo)
 install(FILES ${VERDO_MANPAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/verdo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The roles of a team's store on a server, for its administrator.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/store/roles.sql DESTINATION ${CMAKE_INSTALL_DATADIR}/verdo)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/pictures/verdo-icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME verdo.svg)
 

@@ -15,6 +15,7 @@ std::string StoreFailureText(const RuntimeErrorState& failure) {
 std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool tellUser, bool& failure, std::string& unread) {
     std::vector<ExtraItem> items;
     FileManager& seg = *Access_ExtraSeg;
+    ReadingOnly reading(seg);
     seg.Open();
     if (seg.UseFile() != LevelNone) {
         // Opening the table has said why already.

@@ -19,6 +19,7 @@ namespace {
 bool Walk(const char* key, bool forward, const std::function<void(RESBuildRecord&)>& start,
           const std::function<bool(const RESBuildRecord&)>& more, std::vector<RESBuildRecord>& rows, std::string& why) {
     FileManager& ledger = *Access_RESBuild;
+    ReadingOnly reading(ledger);
     ledger.Open();
     bool read = ledger.UseFile() == LevelNone;
     if (!read) why = "the ledger cannot be read";

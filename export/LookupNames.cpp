@@ -15,6 +15,7 @@ namespace {
 // The name of the first row, in the table's own order, for which `matches` holds.
 std::string NameOf(FileManager& table, const std::function<bool()>& matches, const char* name, size_t width) {
     std::string found;
+    ReadingOnly reading(table);
     table.Open();
     if (table.UseFile() == LevelNone) {
         uint16_t saved = table.SaveState();

@@ -142,4 +142,21 @@ private:
     uint16_t nextHandle_ = 0;
 };
 
+// A table that is only read for as long as this lives: where it is not open yet, it is
+// opened for reading, so that a store that lets this process write only some tables (a
+// build agent's role) does not refuse it.
+class ReadingOnly {
+public:
+    explicit ReadingOnly(FileManager& table) : table_(table), mode_(table.OPENMODE) {
+        table_.OPENMODE = static_cast<uint8_t>((mode_ & 0xF0) | StoreTable::ReadOnlyAccess);
+    }
+    ~ReadingOnly() { table_.OPENMODE = mode_; }
+    ReadingOnly(const ReadingOnly&) = delete;
+    ReadingOnly& operator=(const ReadingOnly&) = delete;
+
+private:
+    FileManager& table_;
+    uint8_t mode_;
+};
+
 }  // namespace verdo
