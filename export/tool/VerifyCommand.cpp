@@ -2,6 +2,7 @@
 // resource of a Windows program or library.
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "export/tool/ToolCommands.h"
 #include "export/tool/ToolSupport.h"
 #include "runtime/bytes/Sha256.h"
+#include "runtime/bytes/VersionLayout.h"
 #include "runtime/bytes/VersionResourceReader.h"
 
 namespace verdo::tool {
@@ -60,7 +62,12 @@ int Verify(const std::vector<std::string>& arguments) {
     int status = OnProgramStore("0", StoreUse::Reading, [&](int32_t) {
         std::vector<RESBuildRecord> rows;
         std::string failure;
-        if (!HashBuilds(hash, rows, failure)) {
+        bool read = HashBuilds(hash, rows, failure);
+        // A compiler that linked the .RES file into a program may have laid its blocks
+        // out anew; the same tree laid out as VERDO writes it gives the build's bytes.
+        std::optional<std::string> relaid = RelaidVersionData(data);
+        if (read && rows.empty() && relaid && *relaid != data) read = HashBuilds(Sha256Hex(*relaid), rows, failure);
+        if (!read) {
             std::fprintf(stderr, "VERDO: %s\n", failure.c_str());
             return Failure;
         }

@@ -8,6 +8,7 @@
 
 #include "core/Records.h"
 #include "export/VersionResource.h"
+#include "runtime/bytes/VersionLayout.h"
 #include "runtime/text/Text.h"
 #include "tests/support/TempProgramDir.h"
 
@@ -299,4 +300,90 @@ TEST(VersionResource, IndependentDecoderReadsItBack) {
     EXPECT_NE(rc.find("VALUE \"BuildHost\", \"ci-7\""), std::string::npos) << rc;
     EXPECT_NE(rc.find("VALUE \"Odd\", \"abc\""), std::string::npos) << rc;
     EXPECT_NE(rc.find("VALUE \"Translation\", 0x407, 1252"), std::string::npos) << rc;
+}
+
+namespace {
+
+std::string DataOf(const std::string& image) { return image.substr(64); }
+
+void PutWord(std::string& data, size_t at, unsigned value) {
+    data[at] = static_cast<char>(value & 0xFF);
+    data[at + 1] = static_cast<char>(value >> 8);
+}
+
+// Where the blocks of a composed resource's data begin: the string file information
+// after the 92 bytes of the root's header, key and fixed information, its string table,
+// and the table's first string.
+constexpr size_t StringFileInfoAt = 92, StringTableAt = 128, FirstStringAt = 152;
+
+}  // namespace
+
+TEST(VersionLayout, WhatVERDOWritesIsLaidOutAgainByteForByte) {
+    RESFileRecord odd = Project();
+    AssignField(odd.CompanyName, "Odd Co");      // the value needs padding after it
+    AssignField(odd.FileDescription, "Even");    // the value ends aligned
+    AssignField(odd.LegalTrademarks, "Last");
+    const std::vector<std::string> images = {
+        Compose(Project()), Compose(odd),
+        Compose(odd, {{"Build", "42"}, {"", "x"}, {"Odd", "Stream 1"}}),
+    };
+    for (const std::string& image : images) {
+        std::optional<std::string> relaid = RelaidVersionData(DataOf(image));
+        ASSERT_TRUE(relaid.has_value());
+        EXPECT_EQ(*relaid, DataOf(image));
+    }
+}
+
+TEST(VersionLayout, OtherLengthConventionsGiveTheBytesVERDOWrote) {
+    RESFileRecord p = Project();
+    AssignField(p.CompanyName, "Sample Co");
+    p.PV_4 = 10;  // the last string, "1.0.0.10", has two bytes of padding after it
+    const std::string ours = DataOf(Compose(p));
+
+    // Parents that leave out the padding after their last child, a text value counted
+    // in bytes, and padding that is not zero.
+    std::string theirs = ours;
+    PutWord(theirs, StringFileInfoAt, Word(ours, StringFileInfoAt) - 2);
+    PutWord(theirs, StringTableAt, Word(ours, StringTableAt) - 2);
+    PutWord(theirs, FirstStringAt + 2, Word(ours, FirstStringAt + 2) * 2);
+    const size_t padding = StringFileInfoAt + Word(ours, StringFileInfoAt) - 2;
+    theirs[padding] = theirs[padding + 1] = '\x5A';
+    ASSERT_NE(theirs, ours);
+    EXPECT_EQ(RelaidVersionData(theirs), ours);
+
+    // One character changed is another resource, however it is laid out.
+    std::string edited = theirs;
+    edited[edited.find(Wide("Sample Co").substr(0, 18)) + 16] = 'p';
+    EXPECT_NE(RelaidVersionData(edited), ours);
+}
+
+TEST(VersionLayout, DamagedTreesAreRefusedWithoutReadingOutsideThem) {
+    RESFileRecord p = Project();
+    AssignField(p.CompanyName, "Sample Co");
+    const std::string data = DataOf(Compose(p));
+
+    for (size_t size = 0; size < data.size(); ++size) {
+        // Cut anywhere before its end, the root block runs past the data.
+        std::string cut(data.data(), size);
+        EXPECT_FALSE(RelaidVersionData(cut).has_value()) << size;
+    }
+    std::string zero = data;
+    PutWord(zero, FirstStringAt, 0);  // a block of no length would be read for ever
+    EXPECT_FALSE(RelaidVersionData(zero).has_value());
+    std::string longer = data;
+    PutWord(longer, FirstStringAt, Word(data, StringTableAt) + 4);  // past its parent
+    EXPECT_FALSE(RelaidVersionData(longer).has_value());
+    std::string binary = data;
+    PutWord(binary, 2, 0xFFF0);  // a binary value past the block's end
+    EXPECT_FALSE(RelaidVersionData(binary).has_value());
+    std::string unended = data;
+    for (size_t at = 6; at < 38; at += 2) PutWord(unended, at, 'A');  // the root's key has no end
+    PutWord(unended, 0, 38);
+    EXPECT_FALSE(RelaidVersionData(unended.substr(0, 38)).has_value());
+
+    // Blocks nested deeper than any version resource goes.
+    std::string deep;
+    for (int level = 0; level < 12; ++level) deep += Bytes({0, 0, 0, 0, 1, 0, 'k', 0, 0, 0, 0, 0});
+    for (size_t level = 0; level < 12; ++level) PutWord(deep, level * 12, static_cast<unsigned>(deep.size() - level * 12));
+    EXPECT_FALSE(RelaidVersionData(deep).has_value());
 }

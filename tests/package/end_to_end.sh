@@ -8,7 +8,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 # What a build said, with CMake's line breaks undone.
@@ -185,4 +185,28 @@ PATH="$work/root/usr/bin:$PATH" meson setup --cross-file "$source/tests/package/
 PATH="$work/root/usr/bin:$PATH" ninja -C "$work/meson" >/dev/null || fail "the Meson build fails"
 grep -qx "FileVersion 1.2.3.11" <<<"$(reading "$work/meson/sample.exe")" || fail "the Meson build carries $(reading "$work/meson/sample.exe" | head -1)"
 grep -q '"1.2.3.11"' "$work/meson/sample_version.h" || fail "the Meson build's header does not carry its version"
+
+# The ledger: a program built twice names the second build's commit; the same program with
+# one string changed afterwards is refused.
+cmake -S "$source/tests/package/sample" -B "$work/ledger" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$source/tests/package/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$work/root/usr" >/dev/null
+VERDO_COMMIT=1111111111111111111111111111111111111111 cmake --build "$work/ledger" >/dev/null
+VERDO_COMMIT=2222222222222222222222222222222222222222 cmake --build "$work/ledger" >/dev/null
+built=$(reading "$work/ledger/sample.exe" | head -1 | cut -d' ' -f2)
+status=0
+heard=$("$work/root/usr/bin/verdo-store" verify "$work/ledger/sample.exe") || status=$?
+[ "$status" = 0 ] || fail "verify does not know the program (status $status): $heard"
+grep -q "file $built .*commit 2222222222222222222222222222222222222222" <<<"$heard" \
+  || fail "verify does not name the second build: $heard"
+/usr/bin/python3 - "$work/ledger/sample.exe" "$work/edited.exe" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+was, now = "Sample program".encode("utf-16-le"), "Sample progran".encode("utf-16-le")
+assert data.count(was) == 1, "the description is not in the program once"
+open(sys.argv[2], "wb").write(data.replace(was, now))
+PY
+status=0
+heard=$("$work/root/usr/bin/verdo-store" verify "$work/edited.exe") || status=$?
+[ "$status" = 1 ] || fail "verify did not refuse the program with a string changed (status $status): $heard"
+grep -q "file version $built was built, but" <<<"$heard" || fail "verify does not say what differs: $heard"
 echo "PASSED"
