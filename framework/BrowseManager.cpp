@@ -87,6 +87,10 @@ void BrowseManager::SetThumb(std::unique_ptr<ThumbCalculator> thumb) {
     orders_.back().THUMB = std::move(thumb);
 }
 
+void BrowseManager::SetDescending() {
+    if (!orders_.empty()) orders_.back().DESCENDING = true;
+}
+
 void BrowseManager::AddRange(size_t field, const void* sourceRecord, const FieldDef& sourceField) {
     if (orders_.empty()) return;
     Order& order = orders_.back();
@@ -170,14 +174,24 @@ std::string BrowseManager::RangeImage() const {
 }
 
 StoreTable::Position BrowseManager::PositionAt(const Row& row, bool including) const {
-    return File()->PositionAt(CurrentOrderEntry()->MAINKEY, row.Image.data(), row.RowId, including);
+    const Order* order = CurrentOrderEntry();
+    if (!order->DESCENDING || !including)
+        return File()->PositionAt(order->MAINKEY, row.Image.data(), row.RowId, including);
+    // Walked back along the key, the rows before the one just after it include the row
+    // itself; row 0 stands for every row of those key values.
+    int64_t after = row.RowId == 0 ? std::numeric_limits<int64_t>::max() : row.RowId + 1;
+    StoreTable::Position position = File()->PositionAt(order->MAINKEY, row.Image.data(), after, false);
+    position.CurrentRowId = 0;
+    return position;
 }
 
 StoreTable::Position BrowseManager::EdgePosition(bool top) const {
     const Order* order = CurrentOrderEntry();
     if (order->RANGELIST.empty()) return StoreTable::StartOf(order->MAINKEY);
+    // The list's top is the key's first record, or its last in a descending order.
+    const bool first = top != order->DESCENDING;
     std::string image = RangeImage();
-    return File()->PositionAt(order->MAINKEY, image.data(), top ? 0 : std::numeric_limits<int64_t>::max(), top);
+    return File()->PositionAt(order->MAINKEY, image.data(), first ? 0 : std::numeric_limits<int64_t>::max(), first);
 }
 
 std::vector<BrowseManager::Row> BrowseManager::Read(const StoreTable::Position& from, bool forward, size_t count,
@@ -188,9 +202,10 @@ std::vector<BrowseManager::Row> BrowseManager::Read(const StoreTable::Position& 
     FileManager* fm = File();
     fm->ResetPosition(from);
     const size_t size = fm->TABLE->RecordSize;
+    const bool alongKey = forward != CurrentOrderEntry()->DESCENDING;
     while (rows.size() < count) {
         // The end of the table and a failed read (reported by the file manager) both end the walk.
-        if ((forward ? fm->Next() : fm->Previous()) != LevelNone) {
+        if ((alongKey ? fm->Next() : fm->Previous()) != LevelNone) {
             ended = true;
             break;
         }
@@ -325,7 +340,7 @@ void BrowseManager::ShowPage() {
     if (!window) return;
     std::vector<std::string> images;
     images.reserve(rows_.size());
-    for (const Row& row : rows_) images.push_back(row.Image);
+    for (const Row& row : rows_) images.push_back(ShownImage(row.Image));
     window->SetListRows(LIST, images);
     window->SetChoice(LIST, choice_);
     UpdateButtons();

@@ -64,6 +64,9 @@ public:
     void AttachLocator(std::unique_ptr<StepLocator> locator);
     void LocatorSetup(int control, size_t freeElement, bool noCase);
     void SetThumb(std::unique_ptr<ThumbCalculator> thumb);
+    // The order added last lists its key from the last record to the first: the list's
+    // top is the key's end, and walking down the list walks back along the key.
+    void SetDescending();
     // Limits the order to the records whose leading key field (`field`, an index into
     // the table's fields) equals the value of `source` in the source record. The range
     // fixes the key's leading components; walks of a range go to its last record by
@@ -86,6 +89,10 @@ public:
     uint8_t RequestRecord(uint8_t request);
     // The toolbar's buttons act on this browse while its window is the toolbar's target.
     void AttachToolbar(ToolbarForwarder* toolbar);
+
+    // The record image the list shows for a row of the table; by default the row itself.
+    // A browse whose columns come from another layout turns its rows into that layout.
+    virtual std::string ShownImage(const std::string& image) const { return image; }
 
     // Window item.
     uint8_t TakeEvent(const WindowEvent& event) override;
@@ -156,6 +163,7 @@ private:
     };
     struct Order {
         int MAINKEY = -1;
+        bool DESCENDING = false;
         std::vector<Range> RANGELIST;
         size_t FREEELEMENT = 0;
         std::unique_ptr<StepLocator> LOCATOR;

@@ -311,6 +311,88 @@ TEST_F(BrowsePaging, ARangeShowsOnlyTheRecordsOfItsValue) {
     Relate_ExtraSeg->Close();
 }
 
+TEST_F(BrowsePaging, ADescendingOrderListsItsKeyFromTheEndAndWalksBackAlongIt) {
+    AddNumbered(12);
+    const TableDef& t = RESFileTable();
+    browse.Setup(List, Relate_RESFile, &manager);
+    browse.AddOrder(t.KeyIndex("RES:RESNumberK"));
+    browse.SetDescending();
+    browse.Refresh(true);
+    EXPECT_EQ(Page(), "[12] 11 10 9 8");
+    for (int i = 0; i < 5; ++i) Send(Event::ScrollDown);
+    EXPECT_EQ(Page(), "11 10 9 8 [7]") << "a row read below the page's edge";
+    Send(Event::PageDown);
+    EXPECT_EQ(Page(), "6 5 4 3 [2]");
+    Send(Event::PageDown);
+    EXPECT_EQ(Page(), "5 4 3 2 [1]") << "the last page stays full";
+    Send(Event::ScrollUp);
+    Send(Event::ScrollUp);
+    Send(Event::ScrollUp);
+    Send(Event::ScrollUp);
+    Send(Event::ScrollUp);
+    EXPECT_EQ(Page(), "[6] 5 4 3 2");
+    Click(3);
+    browse.Refresh(false);
+    EXPECT_EQ(Page(), "6 5 [4] 3 2") << "a reload keeps the highlighted record on its row";
+    StoreSql("DELETE FROM RESFile WHERE RESNumber = 4");
+    browse.Refresh(false);
+    EXPECT_EQ(Page(), "6 5 [3] 2 1") << "the record below a vanished one takes its row";
+    Send(Event::ScrollTop);
+    EXPECT_EQ(Page(), "[12] 11 10 9 8");
+    Send(Event::ScrollBottom);
+    EXPECT_EQ(Page(), "6 5 3 2 [1]");
+}
+
+TEST_F(BrowsePaging, ADescendingRangeListsItsRowsNewestFirstAndNoneOfItsNeighbours) {
+    int32_t first = AddProject("ONE");
+    int32_t second = AddProject("TWO");
+    int32_t third = AddProject("THREE");
+    for (int i = 0; i < 7; ++i) {
+        AddExtraItem(first, "F" + std::to_string(i), "x");
+        AddExtraItem(second, "S" + std::to_string(i), "y");
+        AddExtraItem(third, "T" + std::to_string(i), "z");
+    }
+    Relate_ExtraSeg->Open();
+    const TableDef& seg = ExtraSegTable();
+    browse.Setup(List, Relate_ExtraSeg, &manager);
+    browse.AddOrder(seg.KeyIndex("SEG:RESNumberK"));
+    browse.SetDescending();
+    browse.AddRange(static_cast<size_t>(seg.FieldIndex("SEG:RESNumber")), &RES,
+                    RESFileTable().Fields[RESFileTable().FieldIndex("RES:RESNumber")]);
+    auto names = [&] {
+        std::string text;
+        for (size_t row = 1; row <= browse.Rows(); ++row) {
+            ExtraSegRecord record;
+            std::memcpy(&record, browse.RowImage(row).data(), sizeof record);
+            std::string name = FieldText(record.SegName);
+            text += (static_cast<int>(row) == browse.Highlighted() ? "[" + name + "]" : name) + " ";
+        }
+        return text;
+    };
+    RES.RESNumber = second;
+    browse.Refresh(true);
+    EXPECT_EQ(names(), "[S6] S5 S4 S3 S2 ");
+    Send(Event::PageDown);
+    EXPECT_EQ(names(), "[S4] S3 S2 S1 S0 ") << "the last page stays full";
+    Send(Event::ScrollBottom);
+    EXPECT_EQ(names(), "S4 S3 S2 S1 [S0] ");
+    Send(Event::ScrollDown);
+    EXPECT_EQ(names(), "S4 S3 S2 S1 [S0] ") << "the first project's rows lie beyond";
+    Click(2);
+    browse.Refresh(false);
+    EXPECT_EQ(names(), "S4 [S3] S2 S1 S0 ");
+    Send(Event::ScrollTop);
+    Send(Event::ScrollUp);
+    EXPECT_EQ(names(), "[S6] S5 S4 S3 S2 ") << "the third project's rows lie above";
+    RES.RESNumber = third;
+    browse.Refresh(false);
+    EXPECT_EQ(names(), "[T6] T5 T4 T3 T2 ");
+    Send(Event::ScrollBottom);
+    EXPECT_EQ(names(), "T4 T3 T2 T1 [T0] ");
+    browse.Finish();
+    Relate_ExtraSeg->Close();
+}
+
 TEST_F(BrowsePaging, RequestsOpenTheFormOnAFreshRecordAndHighlightWhatItStored) {
     AddNumbered(3);
     SetUpBrowse();
