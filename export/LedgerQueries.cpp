@@ -127,17 +127,36 @@ std::string FileVersionOf(const RESBuildRecord& r) { return VersionString({r.FV_
 
 std::string ProductVersionOf(const RESBuildRecord& r) { return VersionString({r.PV_1, r.PV_2, r.PV_3, r.PV_4}); }
 
-std::string LedgerLine(const RESBuildRecord& r) {
+std::string UtcTimeOf(const RESBuildRecord& r) { return DateText(r.DateUtc) + " " + TimeText(r.TimeUtc); }
+
+std::string CommitOf(const RESBuildRecord& r) {
     const std::string commit = FieldText(r.CommitId);
-    const char* tree = r.Dirty == 0 ? " (clean)" : r.Dirty == 1 ? " (changed)" : "";
-    std::string line = DateText(r.DateUtc) + " " + TimeText(r.TimeUtc) + " UTC  " + FieldText(r.Kind) +
-                       "  project " + std::to_string(r.RESNumber) + " " + FieldText(r.ProjectName) + "  file " +
-                       FileVersionOf(r) + "  product " + ProductVersionOf(r) + "  commit " +
-                       (commit.empty() ? std::string("unknown") : commit + tree) + "  on " + FieldText(r.HostName) +
-                       " by " + FieldText(r.UserName);
+    if (commit.empty()) return "unknown";
+    return commit + (r.Dirty == 0 ? " (clean)" : r.Dirty == 1 ? " (changed)" : "");
+}
+
+std::string LedgerLine(const RESBuildRecord& r) {
+    std::string line = UtcTimeOf(r) + " UTC  " + FieldText(r.Kind) + "  project " + std::to_string(r.RESNumber) + " " +
+                       FieldText(r.ProjectName) + "  file " + FileVersionOf(r) + "  product " + ProductVersionOf(r) +
+                       "  commit " + CommitOf(r) + "  on " + FieldText(r.HostName) + " by " + FieldText(r.UserName);
     std::string job = FieldText(r.JobUrl);
     if (!job.empty()) line += "  job " + job;
     return Latin1ToUtf8(line);
+}
+
+std::string LedgerDetails(const RESBuildRecord& r) {
+    auto known = [](const std::string& text) { return text.empty() ? std::string("unknown") : text; };
+    return "Project: " + std::to_string(r.RESNumber) + " " + FieldText(r.ProjectName) + "\n" +
+           "Written by: " + FieldText(r.Kind) + "\n" +
+           "File version: " + FileVersionOf(r) + "\n" +
+           "Product version: " + ProductVersionOf(r) + "\n" +
+           "Time: " + UtcTimeOf(r) + " UTC, " + DateText(r.DateLocal) + " " + TimeText(r.TimeLocal) + " local\n" +
+           "File: " + FieldText(r.FileName) + "\n" +
+           "Host: " + known(FieldText(r.HostName)) + "\n" +
+           "User: " + known(FieldText(r.UserName)) + "\n" +
+           "Commit: " + CommitOf(r) + "\n" +
+           "Job: " + known(FieldText(r.JobUrl)) + "\n" +
+           "SHA-256: " + FieldText(r.Sha256);
 }
 
 std::string LedgerJson(const std::vector<RESBuildRecord>& rows) {

@@ -26,9 +26,17 @@ bool HashBuilds(const std::string& sha256, std::vector<RESBuildRecord>& rows, st
 std::string LedgerLine(const RESBuildRecord& row);
 std::string LedgerJson(const std::vector<RESBuildRecord>& rows);
 
+// Every field of a row, one line each, in the row's single-byte text: what the editor
+// shows of a build and copies.
+std::string LedgerDetails(const RESBuildRecord& row);
+
 // "3.1.0.42" of a row's file or product version.
 std::string FileVersionOf(const RESBuildRecord& row);
 std::string ProductVersionOf(const RESBuildRecord& row);
+// "2026-12-11 14:26:52", the row's time in UTC.
+std::string UtcTimeOf(const RESBuildRecord& row);
+// The commit with "(clean)" or "(changed)" after it when git told, or "unknown".
+std::string CommitOf(const RESBuildRecord& row);
 
 // "3.1.0.42" read as four parts; false for anything else.
 bool ParseVersion(const std::string& text, VersionParts& parts);

@@ -2,7 +2,7 @@
 //   screenshots OUTPUT-DIRECTORY
 // It runs the real windows over a fresh program directory that holds a few sample
 // projects: the splash, the frame with the browse, the about box, each tab of the
-// project form and each tab of the preview.
+// project form, each tab of the preview and a project's build history.
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -103,6 +103,35 @@ void AddSamples() {
     res.Close();
 }
 
+// A few builds of the first project, as a CI and a developer would have left them.
+void AddBuilds() {
+    FileManager& ledger = *Access_RESBuild;
+    ledger.Open();
+    const char* commits[] = {"4f2a9c1e7b", "9d03be6a41", "9d03be6a41", "c81f5e2d90", "e6b7a0f3c2"};
+    for (uint16_t n = 0; n < 5; ++n) {
+        const bool ci = n != 2;
+        ClearRecord(RESBuildTable(), &BLD);
+        BLD.RESNumber = 1;
+        AssignField(BLD.ProjectName, "INVOICE");
+        AssignField(BLD.Kind, ci ? "build" : "export");
+        BLD.FV_1 = BLD.PV_1 = 2;
+        BLD.FV_2 = BLD.PV_2 = 4;
+        BLD.FV_4 = BLD.PV_4 = static_cast<uint16_t>(113 + n);
+        BLD.DateUtc = BLD.DateLocal = Date{static_cast<uint8_t>(7 + n), 12, 2026};
+        BLD.TimeUtc = Time{static_cast<uint8_t>(9 + n), static_cast<uint8_t>(12 * n), 5, 0};
+        BLD.TimeLocal = Time{static_cast<uint8_t>(10 + n), static_cast<uint8_t>(12 * n), 5, 0};
+        AssignField(BLD.FileName, "/home/dev/build/INVOICE/INVOICE.RES");
+        AssignField(BLD.HostName, ci ? "build-07" : "dev-laptop");
+        AssignField(BLD.UserName, ci ? "ci" : "anna");
+        AssignField(BLD.Sha256, std::string(commits[n]) + std::string(54, '0'));
+        AssignField(BLD.CommitId, std::string(commits[n]) + "5a7d3e0b9c1f4a6e82d0b5c3");
+        BLD.Dirty = ci ? 0 : 1;
+        if (ci) AssignField(BLD.JobUrl, "https://ci.northwind.example/invoice/jobs/" + std::to_string(2281 + n));
+        ledger.Insert();
+    }
+    ledger.Close();
+}
+
 bool Save(QWidget* widget, const QString& file) {
     bool saved = widget && widget->grab().save(file);
     std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
@@ -127,6 +156,7 @@ int main(int argc, char** argv) {
     DictionaryStartup(GlobalMessages());
     GlobalSettings().Open(SettingsFileName);
     AddSamples();
+    AddBuilds();
     QtWindowSystem windows;
     SetWindowSystem(&windows);
     RegisterProcedure("BrowseRESFile", [] { BrowseRESFile(); });
@@ -185,7 +215,15 @@ int main(int argc, char** argv) {
                   {"preview-general.png", "preview-version.png", "preview-security.png", "preview-summary.png"});
              Shown("PreviewRES")->findChild<QPushButton*>("?CLOSE")->click();
          }},
-        {[] { return !Shown("PreviewRES"); }, [&] { windows.CloseDown(); }},
+        {[] { return !Shown("PreviewRES"); },
+         [] { Shown("Main")->findChild<QPushButton*>("?BUILDHISTORY")->click(); }},
+        {[] { return Shown("BuildHistory") != nullptr; },
+         [&] {
+             QApplication::processEvents();
+             failures += !Save(Shown("BuildHistory"), out.filePath("history.png"));
+             Shown("BuildHistory")->findChild<QPushButton*>("?CLOSE")->click();
+         }},
+        {[] { return !Shown("BuildHistory"); }, [&] { windows.CloseDown(); }},
     };
     size_t step = 0;
     QTimer timer;

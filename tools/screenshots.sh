@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders the windows (splash, frame with the browse, about box, each tab of the form
-# and of the preview) offscreen into docs/screenshots/.
+# and of the preview, a build history) offscreen into docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh

@@ -19,6 +19,7 @@
 #include "runtime/window/EventCodes.h"
 #include "runtime/window/WindowSystem.h"
 #include "windows/BrowseWindowDef.h"
+#include "windows/BuildHistory.h"
 #include "windows/PreviewRES.h"
 #include "windows/UpdateRESFile.h"
 
@@ -30,6 +31,7 @@ namespace {
 int browseOpen = 0;
 
 constexpr size_t FormatLimit = 255;
+constexpr int HistoryKey = Key::CtrlFlag | 'H';
 
 // The browse's orders follow the tabs: the first tab, and anything else, is by number.
 class ProjectBrowse final : public BrowseManager {
@@ -98,6 +100,7 @@ public:
         browse_.ASKPROCEDURE = 1;
         browse_.AttachToolbar(&FrameToolbar());
         RegisterAlertKeys();
+        w.SetAlertKey(0, HistoryKey);
 
         std::string format(FormatLimit, ' ');
         GlobalSettings().ReadInto("VERDO", "BrowseFormat", format);
@@ -118,14 +121,16 @@ public:
         uint8_t level = WindowManager::OnAccepted(control);
         Window& w = *GetWindow();
         const std::string name = w.ControlName(control);
-        if (name == "?EXPORTRESFILE" || name == "?PREVIEWRESFILE") {
+        if (name == "?EXPORTRESFILE" || name == "?PREVIEWRESFILE" || name == "?BUILDHISTORY") {
             UpdateItems();
-            // Only a highlighted project can be exported or previewed.
+            // Only a highlighted project can be exported, previewed or looked back on.
             if (browse_.Rows() == 0) return level;
             if (name == "?EXPORTRESFILE") {
                 ExportRESFile(RES.RESNumber, UserExport);
-            } else {
+            } else if (name == "?PREVIEWRESFILE") {
                 PreviewRES(RES.RESNumber);
+            } else {
+                BuildHistory(RES.RESNumber, FieldText(RES.ProjectName));
             }
             Refresh(false);
         } else if (name == "?HELP") {
@@ -136,19 +141,17 @@ public:
     }
 
     uint8_t OnWindowEvent(const WindowEvent& event) override {
+        if (event.Code == Event::AlertKey && event.Key == HistoryKey) {
+            GetWindow()->PostEvent(Event::Accepted, GetWindow()->ControlNumber("?BUILDHISTORY"));
+            return LevelNotice;
+        }
         if (event.Code == Event::GainFocus) {
+            // The buttons for the highlighted project follow the change button.
             Window& w = *GetWindow();
-            int change = w.ControlNumber("?CHANGE:2");
-            int exportButton = w.ControlNumber("?EXPORTRESFILE");
-            int preview = w.ControlNumber("?PREVIEWRESFILE");
-            bool changeOn = w.IsControlEnabled(change);
-            if (!changeOn && w.IsControlEnabled(exportButton)) {
-                w.SetControlEnabled(exportButton, false);
-                w.SetControlEnabled(preview, false);
-            } else if (changeOn && !w.IsControlEnabled(exportButton)) {
-                w.SetControlEnabled(exportButton, true);
-                w.SetControlEnabled(preview, true);
-            }
+            bool changeOn = w.IsControlEnabled(w.ControlNumber("?CHANGE:2"));
+            for (const char* name : {"?EXPORTRESFILE", "?PREVIEWRESFILE", "?BUILDHISTORY"})
+                if (int button = w.ControlNumber(name); w.IsControlEnabled(button) != changeOn)
+                    w.SetControlEnabled(button, changeOn);
         }
         return WindowManager::OnWindowEvent(event);
     }

@@ -34,6 +34,8 @@ WindowDef Make() {
     exportButton.Message = "Export Resource File";
     ControlDef preview = MakeControl("?PREVIEWRESFILE", ControlKind::Button, 87, 148, 67, 14, "Pre&view RES");
     preview.Message = "Preview Resource File";
+    ControlDef history = MakeControl("?BUILDHISTORY", ControlKind::Button, 12, 170, 67, 14, "Build Hi&story");
+    history.Message = "Builds of the Highlighted Project (Ctrl+H)";
     w.Controls = {
         list,
         MakeControl("?INSERT:2", ControlKind::Button, 207, 148, 45, 14, "&Insert"),
@@ -46,6 +48,7 @@ WindowDef Make() {
         Tab("?TAB:3", "by Project Name"),
         Tab("?TAB:4", "by Enter Date"),
         Tab("?TAB:5", "by Export Date"),
+        history,
         MakeControl("?CLOSE", ControlKind::Button, 260, 170, 45, 14, "Close"),
         MakeControl("?HELP", ControlKind::Button, 309, 170, 45, 14, "Help"),
     };

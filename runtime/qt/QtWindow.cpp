@@ -1,6 +1,7 @@
 #include "runtime/qt/QtWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -387,6 +388,8 @@ void QtWindow::SetWaitCursor(bool wait) {
 }
 
 void QtWindow::Beep() { QApplication::beep(); }
+
+void QtWindow::CopyText(const std::string& text) { QApplication::clipboard()->setText(QString::fromStdString(text)); }
 
 void QtWindow::Sleep(int milliseconds) {
     if (milliseconds <= 0) return;

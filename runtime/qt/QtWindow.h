@@ -63,6 +63,7 @@ public:
     void SetStatusText(int zone, const std::string& text) override;
     void SetWaitCursor(bool wait) override;
     void Beep() override;
+    void CopyText(const std::string& text) override;
 
     int PixelWidth() const override;
     int PixelHeight() const override;

@@ -121,7 +121,7 @@ public:
     TextControl(const ControlDef& def, int number, ControlHost& host)
         : QtControl(def, number, host), edit_(new SingleByteTextEdit(host.ControlParent())) {
         edit_->setTabChangesFocus(true);
-        if (def.Use.IsSet() && !FieldTakesText(def.Use)) edit_->setReadOnly(true);
+        if (def.ReadOnly || (def.Use.IsSet() && !FieldTakesText(def.Use))) edit_->setReadOnly(true);
         Place(edit_);
     }
     QWidget* Widget() const override { return edit_; }

@@ -133,6 +133,9 @@ public:
     // Shows a popup menu at the mouse and returns the entry chosen, counted from 1
     // among all entries; 0 when none was chosen.
     virtual int PopupMenu(const std::vector<PopupEntry>&) { return 0; }
+
+    // Puts a text (UTF-8) on the desktop's clipboard.
+    virtual void CopyText(const std::string&) {}
 };
 
 }  // namespace verdo

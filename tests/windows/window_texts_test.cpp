@@ -29,6 +29,7 @@
 #include "runtime/window/ListFormat.h"
 #include "windows/AboutWindowDef.h"
 #include "windows/BrowseWindowDef.h"
+#include "windows/BuildHistoryWindowDef.h"
 #include "windows/FormWindowDef.h"
 #include "windows/MainWindowDef.h"
 #include "windows/PreviewWindowDef.h"
@@ -265,6 +266,9 @@ TEST(WindowTexts, EveryCaptionHeadingAndWidestValueFitsItsControlAndNoControlsOv
     }
     std::vector<std::string> preview = CutTexts(system, PreviewWindowDef(variables));
     cut.insert(cut.end(), preview.begin(), preview.end());
+    BuildHistoryVariables history{};
+    std::vector<std::string> builds = CutTexts(system, BuildHistoryWindowDef(history));
+    cut.insert(cut.end(), builds.begin(), builds.end());
     std::string listed;
     for (const std::string& line : cut) listed += "\n  " + line;
     EXPECT_TRUE(cut.empty()) << "cut off:" << listed;
