@@ -30,6 +30,24 @@ int WrongState(int code) {
     return code;
 }
 
+// The log's length, in pages, from which a commit folds it into the store and starts it
+// again: what SQLite's own automatic checkpoint would use.
+constexpr int LongLog = 100;
+
+// After a commit. Every process opens the store alone and rebuilds its index of the log
+// by reading the whole log, which forgets what an earlier process already folded in: a
+// log that is only ever folded in, never started again, grows with every build and makes
+// each start slower. A long log is therefore folded in and cut to nothing, when no other
+// connection is reading it just now; otherwise a later commit does it.
+// `busyMs` is the connection's wait for other connections, given back afterwards.
+int FoldLongLog(void* busyMs, sqlite3* db, const char* schemaName, int pages) {
+    if (pages < LongLog) return SQLITE_OK;
+    sqlite3_busy_timeout(db, 0);
+    sqlite3_wal_checkpoint_v2(db, schemaName, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db, *static_cast<const int*>(busyMs));
+    return SQLITE_OK;
+}
+
 int OpenDb(const std::string& path, bool write, sqlite3** db) {
     int flags = (write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.c_str(), db, flags, nullptr);
@@ -79,7 +97,7 @@ int MakeTable(sqlite3* db, const TableDef& table, const CatalogEntry* entry) {
 
 }  // namespace
 
-SqliteStore::SqliteStore(sqlite3* db) : db_(db), busyMs_(ShortWaitMs) {}
+SqliteStore::SqliteStore(sqlite3* db) : db_(db), busyMs_(ShortWaitMs) { sqlite3_wal_hook(db_, FoldLongLog, &busyMs_); }
 
 SqliteStore::~SqliteStore() {
     if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
