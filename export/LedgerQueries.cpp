@@ -6,6 +6,7 @@
 
 #include "core/Dictionary.h"
 #include "export/ExtraItems.h"
+#include "export/JsonText.h"
 #include "framework/FileManager.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/text/Text.h"
@@ -67,21 +68,7 @@ std::string TimeText(const Time& time) {
 
 // A JSON string of a row's single-byte text, or null for an empty one.
 std::string JsonText(const std::string& singleByte, bool nullWhenEmpty = true) {
-    if (singleByte.empty() && nullWhenEmpty) return "null";
-    std::string literal = "\"";
-    for (unsigned char c : Latin1ToUtf8(singleByte)) {
-        if (c == '"' || c == '\\') {
-            literal += '\\';
-            literal += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            literal += escape;
-        } else {
-            literal += static_cast<char>(c);
-        }
-    }
-    return literal + "\"";
+    return singleByte.empty() && nullWhenEmpty ? "null" : JsonString(singleByte);
 }
 
 }  // namespace

@@ -1,39 +1,13 @@
 #include <cstdio>
 #include <string>
 
+#include "export/JsonText.h"
 #include "export/outputs/OutputFormat.h"
 #include "runtime/text/Text.h"
 
 namespace verdo {
 
 namespace {
-
-// A JSON string of a UTF-8 text: the quote, the backslash and the control characters
-// escaped, everything else as it is.
-std::string JsonUtf8(const std::string& utf8) {
-    std::string literal = "\"";
-    for (unsigned char c : utf8) {
-        switch (c) {
-            case '"': literal += "\\\""; break;
-            case '\\': literal += "\\\\"; break;
-            case '\n': literal += "\\n"; break;
-            case '\r': literal += "\\r"; break;
-            case '\t': literal += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-                    literal += escape;
-                } else {
-                    literal += static_cast<char>(c);
-                }
-        }
-    }
-    return literal + "\"";
-}
-
-// The same of a record's single-byte text.
-std::string JsonString(const std::string& singleByte) { return JsonUtf8(Latin1ToUtf8(singleByte)); }
 
 std::string Parts(const VersionParts& parts) {
     return "[" + std::to_string(parts[0]) + ", " + std::to_string(parts[1]) + ", " + std::to_string(parts[2]) + ", " +
