@@ -180,6 +180,17 @@ TEST_P(BuildLedger, LogWhichAndVerifyAnswerFromTheLedger) {
     EXPECT_EQ(Tool({"which", "2.4.6.10", "13"}).Output, "") << "another project's builds";
     EXPECT_EQ(Tool({"which", "2.4.6"}).ExitCode, 2);
     EXPECT_EQ(Tool({"which", "2.4.6.70000"}).ExitCode, 2);
+    EXPECT_EQ(Tool({"which", "2.4.6.10", "12", "13"}).ExitCode, 2) << "one project at the most";
+    ProcessResult whichJson = Tool({"which", "2.4.6.10", "--json"});
+    EXPECT_EQ(whichJson.Output.rfind("[{\"project\": 12", 0), 0u) << whichJson.Output;
+    EXPECT_NE(whichJson.Output.find("\"commit\": \"c0ffee02\""), std::string::npos) << whichJson.Output;
+
+    // The highest project number there can be, with a lower one's row after it in the table.
+    Sql("INSERT INTO RESBuild (RESNumber, ProjectName, Kind, CommitId) VALUES (2147483647, 'TOP', 'build', 'feed01')");
+    Sql("INSERT INTO RESBuild (RESNumber, ProjectName, Kind, CommitId) VALUES (5, 'LOW', 'build', 'feed02')");
+    ProcessResult top = Tool({"log", "2147483647"});
+    EXPECT_EQ(std::count(top.Output.begin(), top.Output.end(), '\n'), 1) << top.Output << top.Errors;
+    EXPECT_NE(top.Output.find("feed01"), std::string::npos) << top.Output;
 
     // The .RES itself, the program it is linked into, the same with a string changed,
     // a program of nobody's, and files that are no program or cut off.
