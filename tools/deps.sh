@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-dejavu-core libsqlite3-dev libgtest-dev
           sqlite3 binutils-mingw-w64-x86-64 xvfb openbox
           dpkg-dev lintian python3-pefile gcc-mingw-w64-x86-64
-          libpq-dev postgresql nsis meson llvm)
+          libpq-dev postgresql nsis meson llvm git)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
