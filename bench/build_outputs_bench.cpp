@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     std::string program = (dir / "verdo").string();
     std::string tool = (dir / "verdo-store").string();
     fs::copy_file(VERDO_BINARY, program);
-    fs::copy_file(fs::path(VERDO_BINARY).parent_path() / "verdo-store", tool);
+    fs::copy_file(VERDO_STORE_BINARY, tool);
     if (RunOnce(program, "1") < 0) return 1;
     sqlite3* db = nullptr;
     if (sqlite3_open((dir / "VERDO").c_str(), &db) != SQLITE_OK) return 1;

@@ -1,32 +1,16 @@
 #include "export/BuildLedger.h"
 
-#include <cstdint>
-
 #include "core/Dictionary.h"
 #include "framework/FileManager.h"
 #include "runtime/bytes/Sha256.h"
+#include "runtime/bytes/VersionResourceReader.h"
 #include "runtime/text/Text.h"
 
 namespace verdo {
 
-namespace {
-
-constexpr size_t ResourceDataStart = 64;
-
-uint32_t Dword(const std::string& bytes, size_t at) {
-    if (at + 4 > bytes.size()) return 0;
-    return static_cast<uint8_t>(bytes[at]) | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
-}
-
-}  // namespace
-
 std::string VersionDataHash(const std::string& resFile) {
-    // The version resource's own header says how long its data is.
-    uint32_t size = Dword(resFile, 32);
-    if (resFile.size() < ResourceDataStart || size > resFile.size() - ResourceDataStart) return {};
-    return Sha256Hex(std::string_view(resFile).substr(ResourceDataStart, size));
+    std::string data, why;
+    return FindVersionResource(resFile, data, why) == VersionSearch::Found ? Sha256Hex(data) : std::string();
 }
 
 RESBuildRecord LedgerRow(const VersionValues& values, const std::string& resFile, const char* kind,

@@ -13,7 +13,8 @@ inline constexpr const char* LedgerBuild = "build";
 inline constexpr const char* LedgerExport = "export";
 
 // The SHA-256 of a compiled resource file's version resource data: the bytes after its
-// resource header, which stay the same when the resource is linked into a program.
+// resource header, as a linker takes them into a program (verify lays out again what a
+// resource compiler rewrote). Empty for a file without a version resource.
 std::string VersionDataHash(const std::string& resFile);
 
 // The ledger's row for a .RES file a run puts in place: its project and numbers from the

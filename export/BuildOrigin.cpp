@@ -71,15 +71,21 @@ bool InsideRepository() {
     if (!Variable("GIT_DIR").empty()) return true;
     char here[4096];
     if (!::getcwd(here, sizeof here)) return false;
-    std::string folder = here;
-    for (;;) {
+    // An absolute name: every folder up to the root has a slash before it.
+    for (std::string folder = here;;) {
         struct stat info {};
-        if (::stat((folder + "/.git").c_str(), &info) == 0) return true;
+        if (::stat((folder == "/" ? std::string() : folder).append("/.git").c_str(), &info) == 0) return true;
+        if (folder == "/") return false;
         size_t slash = folder.rfind('/');
-        if (slash == std::string::npos || folder.size() <= 1) return false;
         folder.resize(slash == 0 ? 1 : slash);
-        if (folder == "/" && ::stat("/.git", &info) != 0) return false;
     }
+}
+
+// The check for changes is on unless VERDO_DIRTY_CHECK, or else the settings, say 0.
+bool DirtyCheckWanted(const std::string& settingsFile) {
+    std::string variable = Variable("VERDO_DIRTY_CHECK");
+    if (!variable.empty()) return variable != "0";
+    return ReadProfileString("Build", "DirtyCheck", "1", settingsFile) != "0";
 }
 
 std::string UserName() {
@@ -89,7 +95,7 @@ std::string UserName() {
 
 }  // namespace
 
-BuildOrigin FindBuildOrigin(bool checkDirty) {
+BuildOrigin FindBuildOrigin(const std::string& settingsFile) {
     BuildOrigin origin;
     origin.Commit = CommitFromVariables();
     if (origin.Commit.empty() && InsideRepository()) {
@@ -97,7 +103,7 @@ BuildOrigin FindBuildOrigin(bool checkDirty) {
         std::string commit = head.Output.substr(0, head.Output.find('\n'));
         if (head.Ran && head.Status == 0 && IsHex(commit)) {
             origin.Commit = commit;
-            if (checkDirty) {
+            if (DirtyCheckWanted(settingsFile)) {
                 // A stat of every tracked file: the price of knowing.
                 ProgramAnswer status =
                     AskProgram({"git", "status", "--porcelain", "--untracked-files=no"}, "", GitTimeoutMs, 1);
@@ -110,12 +116,6 @@ BuildOrigin FindBuildOrigin(bool checkDirty) {
     if (::gethostname(host, sizeof host - 1) == 0) origin.Host = Taken(host, 255);
     origin.User = Taken(UserName(), 64);
     return origin;
-}
-
-bool DirtyCheckWanted(const std::string& settingsFile) {
-    std::string variable = Variable("VERDO_DIRTY_CHECK");
-    if (!variable.empty()) return variable != "0";
-    return ReadProfileString("Build", "DirtyCheck", "1", settingsFile) != "0";
 }
 
 }  // namespace verdo

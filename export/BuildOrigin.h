@@ -17,13 +17,10 @@ inline constexpr uint8_t DirtyUnknown = 2;
 
 // The commit from VERDO_COMMIT or a CI system's own variable, else from the git
 // repository around the current folder, asked of the user's git; whether its work tree
-// had changes, unless `checkDirty` is false or a variable gave the commit; the CI job's
-// address from VERDO_BUILD_URL or the CI system's variables. A commit longer than 64
-// characters is cut there, one holding a control character is not taken.
-BuildOrigin FindBuildOrigin(bool checkDirty);
-
-// Whether the dirty check runs: the key DirtyCheck of the section [Build] of the
-// settings file and VERDO_DIRTY_CHECK, which wins; both on unless 0.
-bool DirtyCheckWanted(const std::string& settingsFile);
+// had changes, unless a variable gave the commit or the check is off (VERDO_DIRTY_CHECK,
+// which wins, or the key DirtyCheck of the section [Build] of `settingsFile`: on unless
+// 0); the CI job's address from VERDO_BUILD_URL or the CI system's variables. A commit
+// longer than 64 characters is cut there, one holding a control character is not taken.
+BuildOrigin FindBuildOrigin(const std::string& settingsFile);
 
 }  // namespace verdo

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -75,19 +75,20 @@ bool PrepareBeside(int32_t projectNumber, const std::vector<std::pair<std::strin
     return true;
 }
 
-// At build time the resource file goes in place only once the store holds its numbers:
-// a file ahead of the store would be shipped again by the next build. Runs that write
-// into the same directory take turns from their commit to the file's rename, so that
-// the files land in the order of the numbers; the files beside it follow in the same
-// turn, and only when it is in place. Returns whether all of them are in place.
 // Whether a file can go in place at path: nothing is there, or a regular file.
 bool TakesFile(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) != 0 ? errno == ENOENT : S_ISREG(info.st_mode);
 }
 
+// At build time the resource file goes in place only once the store holds its numbers:
+// a file ahead of the store would be shipped again by the next build. Runs that write
+// into the same directory take turns from their commit to the file's rename, so that
+// the files land in the order of the numbers; the files beside it follow in the same
+// turn, and only when it is in place. Returns whether all of them are in place.
 bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string& directory, const std::string& path,
-                     const std::string& image, std::vector<BesideFile>& beside, const RESBuildRecord* row) {
+                     const std::string& image, std::vector<BesideFile>& beside,
+                     const std::function<RESBuildRecord()>& row) {
     // A file that already holds these bytes stays as it is: the build that links it has
     // nothing to relink.
     bool same = FileHolds(path, image);
@@ -99,7 +100,7 @@ bool CommitThenPlace(FileManager& res, int32_t projectNumber, const std::string&
         pending ? DirectoryLock::Take(directory, res.LOCKRECOVER * 1000) : std::optional<DirectoryLock>();
     if (pending && !turn) fileFailure = LastError();
     // The ledger's row goes with the numbers, for a file that will go in place.
-    if (row && pending && turn && TakesFile(path) && !AddToLedger(*row, false)) {
+    if (pending && turn && TakesFile(path) && !AddToLedger(row(), false)) {
         std::string reason = StoreFailureText(LastError());
         res.FILE->RollbackTransaction();
         ReportToBuild(projectNumber, reason);
@@ -152,9 +153,15 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
     // Without the transaction the run stops before it writes anything: such a file would
     // be shipped again by the next build. A user's export raises nothing, and
     // must not hold the store while its messages wait for the user.
-    // Where the build came from is found before the store is held: asking git takes time.
-    BuildOrigin origin;
-    if (usable && !interactive) origin = FindBuildOrigin(DirtyCheckWanted(SettingsFileName));
+    // Where the build came from is asked once, and only for a file that goes in place.
+    std::optional<BuildOrigin> origin;
+    auto originOnce = [&]() -> const BuildOrigin& {
+        if (!origin) origin = FindBuildOrigin(SettingsFileName);
+        return *origin;
+    };
+    // A run that raises the numbers writes a new file: it asks before the store is held,
+    // as asking git takes time. A release rebuild mostly finds its file as it is.
+    if (usable && AutoInc == BuildTimeRun) originOnce();
     ClockReading clock;
     VersionValues values;
     bool inTransaction = false;
@@ -237,9 +244,7 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
             bool same = image && FileHolds(resFile, *image);
             failure = !image || (!same && !WriteFileAtomically(resFile, *image));
             if (!failure && !same)
-                AddToLedger(LedgerRow(values, *image, LedgerExport, clock,
-                                      FindBuildOrigin(DirtyCheckWanted(SettingsFileName))),
-                            true);
+                AddToLedger(LedgerRow(values, *image, LedgerExport, clock, originOnce()), true);
         } else if (!image) {
             // The stamp and the increment are kept even when the file cannot be made; the
             // build hears once why it has no file (a table that could not be opened has
@@ -248,9 +253,9 @@ bool ExportRESFile(int32_t projectNumber, uint8_t AutoInc, const OutputSet* outp
             res.FILE->CommitTransaction();
             if (!unmade.empty()) ReportToBuild(projectNumber, unmade);
         } else {
-            RESBuildRecord row = LedgerRow(values, *image, AutoInc == BuildTimeRun ? LedgerBuild : LedgerExport,
-                                           clock, origin);
-            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image, beside, &row);
+            const char* kind = AutoInc == BuildTimeRun ? LedgerBuild : LedgerExport;
+            auto row = [&] { return LedgerRow(values, *image, kind, clock, originOnce()); };
+            failure = !CommitThenPlace(res, projectNumber, Latin1ToUtf8(targetDirectory), resFile, *image, beside, row);
         }
         inTransaction = false;
 

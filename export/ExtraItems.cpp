@@ -3,14 +3,9 @@
 #include "core/Dictionary.h"
 #include "core/Records.h"
 #include "framework/FileManager.h"
+#include "runtime/RuntimeError.h"
 
 namespace verdo {
-
-// The store's own words for its last failure, as its messages give them.
-std::string StoreFailureText(const RuntimeErrorState& failure) {
-    if (failure.Code == FileSystemErr) return failure.FileText + " (" + std::to_string(failure.FileCode) + ")";
-    return failure.Text + " (" + std::to_string(failure.Code) + ")";
-}
 
 std::vector<ExtraItem> ReadExtraItems(int32_t projectNumber, bool tellUser, bool& failure, std::string& unread) {
     std::vector<ExtraItem> items;

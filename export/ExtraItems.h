@@ -4,12 +4,8 @@
 #include <vector>
 
 #include "export/VersionValues.h"
-#include "runtime/RuntimeError.h"
 
 namespace verdo {
-
-// The store's own words for its last failure, as its messages give them.
-std::string StoreFailureText(const RuntimeErrorState& failure);
 
 // The extra items of a project, in the order of SEG:RESNumberK. A read that fails
 // before the end of the table sets failure: a file without some of its strings must

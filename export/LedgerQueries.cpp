@@ -1,11 +1,9 @@
 #include "export/LedgerQueries.h"
 
 #include <charconv>
-#include <cstdio>
 #include <functional>
 
 #include "core/Dictionary.h"
-#include "export/ExtraItems.h"
 #include "export/JsonText.h"
 #include "framework/FileManager.h"
 #include "runtime/RuntimeError.h"
@@ -49,21 +47,6 @@ bool Walk(const char* key, bool forward, const std::function<void(RESBuildRecord
     }
     ledger.Close();
     return read;
-}
-
-std::string DateText(const Date& date) {
-    if (date.IsEmpty()) return "";
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", static_cast<unsigned>(date.Year), static_cast<unsigned>(date.Month),
-                  static_cast<unsigned>(date.Day));
-    return text;
-}
-
-std::string TimeText(const Time& time) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(time.Hours),
-                  static_cast<unsigned>(time.Minutes), static_cast<unsigned>(time.Seconds));
-    return text;
 }
 
 // A JSON string of a row's single-byte text, or null for an empty one.
@@ -114,7 +97,7 @@ std::string FileVersionOf(const RESBuildRecord& r) { return VersionString({r.FV_
 
 std::string ProductVersionOf(const RESBuildRecord& r) { return VersionString({r.PV_1, r.PV_2, r.PV_3, r.PV_4}); }
 
-std::string UtcTimeOf(const RESBuildRecord& r) { return DateText(r.DateUtc) + " " + TimeText(r.TimeUtc); }
+std::string UtcTimeOf(const RESBuildRecord& r) { return IsoDate(r.DateUtc) + " " + IsoTime(r.TimeUtc); }
 
 std::string CommitOf(const RESBuildRecord& r) {
     const std::string commit = FieldText(r.CommitId);
@@ -137,7 +120,7 @@ std::string LedgerDetails(const RESBuildRecord& r) {
            "Written by: " + FieldText(r.Kind) + "\n" +
            "File version: " + FileVersionOf(r) + "\n" +
            "Product version: " + ProductVersionOf(r) + "\n" +
-           "Time: " + UtcTimeOf(r) + " UTC, " + DateText(r.DateLocal) + " " + TimeText(r.TimeLocal) + " local\n" +
+           "Time: " + UtcTimeOf(r) + " UTC, " + IsoDate(r.DateLocal) + " " + IsoTime(r.TimeLocal) + " local\n" +
            "File: " + FieldText(r.FileName) + "\n" +
            "Host: " + known(FieldText(r.HostName)) + "\n" +
            "User: " + known(FieldText(r.UserName)) + "\n" +
@@ -154,8 +137,8 @@ std::string LedgerJson(const std::vector<RESBuildRecord>& rows) {
         text += std::string(i ? ",\n " : "") + "{\"project\": " + std::to_string(r.RESNumber) +
                 ", \"name\": " + JsonText(FieldText(r.ProjectName), false) + ", \"kind\": " +
                 JsonText(FieldText(r.Kind), false) + ", \"file_version\": \"" + FileVersionOf(r) +
-                "\", \"product_version\": \"" + ProductVersionOf(r) + "\", \"time\": \"" + DateText(r.DateUtc) + "T" +
-                TimeText(r.TimeUtc) + "Z\", \"local_time\": \"" + DateText(r.DateLocal) + "T" + TimeText(r.TimeLocal) +
+                "\", \"product_version\": \"" + ProductVersionOf(r) + "\", \"time\": \"" + IsoDate(r.DateUtc) + "T" +
+                IsoTime(r.TimeUtc) + "Z\", \"local_time\": \"" + IsoDate(r.DateLocal) + "T" + IsoTime(r.TimeLocal) +
                 "\", \"file\": " + JsonText(FieldText(r.FileName)) + ", \"host\": " + JsonText(FieldText(r.HostName)) +
                 ", \"user\": " + JsonText(FieldText(r.UserName)) + ", \"commit\": " + JsonText(FieldText(r.CommitId)) +
                 ", \"dirty\": " + dirty + ", \"job\": " + JsonText(FieldText(r.JobUrl)) + ", \"sha256\": " +

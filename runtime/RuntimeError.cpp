@@ -35,4 +35,9 @@ void SetLastError(const RuntimeErrorState& failure) { state = failure; }
 
 void ClearLastError() { state = RuntimeErrorState{}; }
 
+std::string StoreFailureText(const RuntimeErrorState& failure) {
+    if (failure.Code == FileSystemErr) return failure.FileText + " (" + std::to_string(failure.FileCode) + ")";
+    return failure.Text + " (" + std::to_string(failure.Code) + ")";
+}
+
 }  // namespace verdo

@@ -35,6 +35,9 @@ void SetLastError(int code, int fileCode = 0, const std::string& fileText = std:
 // Puts back a failure kept from before.
 void SetLastError(const RuntimeErrorState& failure);
 void ClearLastError();
+// A failure in the store's own words, as its messages give them: "Access Denied (5)", or
+// for code 90 the file system's text and code.
+std::string StoreFailureText(const RuntimeErrorState& failure);
 
 // Runs `undo` (a rollback, a read again) after a failure without losing what the failure
 // said: the last error is again as it was before `undo`, and the result is `code`.

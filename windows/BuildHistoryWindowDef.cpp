@@ -38,11 +38,6 @@ TableDef MakeVariables() {
     return t;
 }
 
-ControlDef Bound(ControlDef c, BuildHistoryVariables& variables, const char* label) {
-    c.Use = FieldRef{&variables, &BuildHistoryVariablesTable().Field(label)};
-    return c;
-}
-
 }  // namespace
 
 const TableDef& BuildHistoryRowTable() {
@@ -64,13 +59,16 @@ WindowDef BuildHistoryWindowDef(BuildHistoryVariables& variables) {
     w.Width = 420;
     w.Height = 254;
 
-    ControlDef project = Bound(MakeControl("?PROJECT", ControlKind::Prompt, 8, 6, 404, 10), variables, "LOC:Project");
+    const TableDef& locals = BuildHistoryVariablesTable();
+    ControlDef project =
+        BoundTo(MakeControl("?PROJECT", ControlKind::Prompt, 8, 6, 404, 10), &variables, locals, "LOC:Project");
     ControlDef list = MakeControl("?BROWSE:1", ControlKind::List, 8, 18, 404, 112);
     list.Picture =
         "72L(2)|M~Time (UTC)~@s19@28L(2)|M~Kind~@s7@52L(2)|M~File Version~@s23@52L(2)|M~Product Version~@s23@"
         "64L(2)|M~Commit~@s79@44L(2)|M~Host~@s60@36L(2)|M~User~@s63@80L(2)|M~Job~@s254@";
     list.Message = "Builds on Record";
-    ControlDef details = Bound(MakeControl("?DETAILS", ControlKind::Text, 8, 136, 404, 94), variables, "LOC:Details");
+    ControlDef details =
+        BoundTo(MakeControl("?DETAILS", ControlKind::Text, 8, 136, 404, 94), &variables, locals, "LOC:Details");
     details.ReadOnly = true;
     details.Message = "The Highlighted Build";
     ControlDef copy = MakeControl("?COPYROW", ControlKind::Button, 267, 236, 45, 14, "&Copy");

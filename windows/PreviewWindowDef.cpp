@@ -75,16 +75,11 @@ ControlDef Picture(const char* name, const char* parent, int x, int y, const cha
     return c;
 }
 
-ControlDef Bound(ControlDef c, void* record, const TableDef& table, const char* label) {
-    c.Use = FieldRef{record, &table.Field(label)};
-    return c;
-}
-
 ControlDef Variable(ControlDef c, PreviewVariables& variables, const char* label) {
-    return Bound(std::move(c), &variables, PreviewVariablesTable(), label);
+    return BoundTo(std::move(c), &variables, PreviewVariablesTable(), label);
 }
 
-ControlDef Project(ControlDef c, const char* label) { return Bound(std::move(c), &RES, RESFileTable(), label); }
+ControlDef Project(ControlDef c, const char* label) { return BoundTo(std::move(c), &RES, RESFileTable(), label); }
 
 void AddGeneralTab(std::vector<ControlDef>& c, PreviewVariables& v) {
     const char* tab = "?GENERAL";

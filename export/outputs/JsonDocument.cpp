@@ -14,21 +14,13 @@ std::string Parts(const VersionParts& parts) {
            std::to_string(parts[3]) + "]";
 }
 
-std::string DateText(const Date& date) {
-    if (date.IsEmpty()) return "null";
-    char text[24];
-    std::snprintf(text, sizeof text, "\"%04u-%02u-%02u\"", static_cast<unsigned>(date.Year),
-                  static_cast<unsigned>(date.Month), static_cast<unsigned>(date.Day));
-    return text;
-}
+std::string DateText(const Date& date) { return date.IsEmpty() ? "null" : "\"" + IsoDate(date) + "\""; }
 
 std::string TimeText(const Time& time) {
     if (time.IsEmpty()) return "null";
-    char text[24];
-    std::snprintf(text, sizeof text, "\"%02u:%02u:%02u.%02u\"", static_cast<unsigned>(time.Hours),
-                  static_cast<unsigned>(time.Minutes), static_cast<unsigned>(time.Seconds),
-                  static_cast<unsigned>(time.Hundredths));
-    return text;
+    char hundredths[8];
+    std::snprintf(hundredths, sizeof hundredths, ".%02u", static_cast<unsigned>(time.Hundredths));
+    return "\"" + IsoTime(time) + hundredths + "\"";
 }
 
 std::string Hex(unsigned value, int digits) {

@@ -87,8 +87,7 @@ int Which(const std::vector<std::string>& arguments) {
         }
         only = number;
     }
-    // The store is the one verdo uses; no project of it is read.
-    return OnProgramStore("0", StoreUse::Reading, [&](int32_t) {
+    return OnProgramStore(StoreUse::Reading, [&] {
         std::vector<RESBuildRecord> rows;
         std::string why;
         if (!VersionBuilds(version, only, rows, why)) {

@@ -29,13 +29,7 @@ std::string Shown(const std::string& singleByte) {
     return shown;
 }
 
-std::string DateShown(const Date& date) {
-    if (date.IsEmpty()) return "none";
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", static_cast<unsigned>(date.Year),
-                  static_cast<unsigned>(date.Month), static_cast<unsigned>(date.Day));
-    return text;
-}
+std::string DateShown(const Date& date) { return date.IsEmpty() ? "none" : IsoDate(date); }
 
 std::string Named(const std::string& code, const std::string& name) {
     return code + (name.empty() ? " (no name in the lookup table)" : " " + Shown(name));

@@ -50,6 +50,11 @@ int OnProgramStore(const std::string& projectArgument, StoreUse use, const std::
     return status == Done && !StoreFolderProblem.empty() ? Failure : status;
 }
 
+int OnProgramStore(StoreUse use, const std::function<int()>& work) {
+    // Started as `verdo 0` starts: no project has the number 0, and none is read.
+    return OnProgramStore("0", use, [&](int32_t) { return work(); });
+}
+
 bool NamedOutput(const std::string& argument, OutputRequest& request) {
     size_t colon = argument.find(':');
     std::string format = argument.substr(0, colon);

@@ -23,6 +23,8 @@ bool ProjectNumberOf(const std::string& argument, int32_t& number);
 // that holds the store.
 enum class StoreUse { Reading, Writing };
 int OnProgramStore(const std::string& projectArgument, StoreUse use, const std::function<int(int32_t)>& work);
+// The same for work on the whole store, for no project.
+int OnProgramStore(StoreUse use, const std::function<int()>& work);
 
 // A file "FORMAT:FILE" of the command line; false, with the reason said, when its format
 // is unknown or the file is not named.

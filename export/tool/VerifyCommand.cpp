@@ -10,6 +10,7 @@
 #include "export/LedgerQueries.h"
 #include "export/tool/ToolCommands.h"
 #include "export/tool/ToolSupport.h"
+#include "runtime/bytes/ByteReader.h"
 #include "runtime/bytes/Sha256.h"
 #include "runtime/bytes/VersionLayout.h"
 #include "runtime/bytes/VersionResourceReader.h"
@@ -23,19 +24,15 @@ constexpr int Known = 0;
 constexpr int Unknown = 1;
 constexpr int Unversioned = 2;
 
-uint32_t Dword(const std::string& data, size_t at) {
-    return static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8 |
-           static_cast<unsigned char>(data[at + 2]) << 16 | static_cast<uint32_t>(static_cast<unsigned char>(data[at + 3])) << 24;
-}
-
 // The file version of a version resource's fixed information, which follows the
 // 40 bytes of the VS_VERSION_INFO block's header and key.
 bool FileVersionIn(const std::string& data, VersionParts& version) {
     constexpr size_t fixed = 40;
-    if (data.size() < fixed + 16 || Dword(data, fixed) != 0xFEEF04BD) return false;
-    uint32_t ms = Dword(data, fixed + 8), ls = Dword(data, fixed + 12);
-    version = {static_cast<uint16_t>(ms >> 16), static_cast<uint16_t>(ms & 0xFFFF), static_cast<uint16_t>(ls >> 16),
-               static_cast<uint16_t>(ls & 0xFFFF)};
+    ByteReader bytes(data);
+    auto signature = bytes.U32(fixed), ms = bytes.U32(fixed + 8), ls = bytes.U32(fixed + 12);
+    if (signature != 0xFEEF04BDu || !ms || !ls) return false;
+    version = {static_cast<uint16_t>(*ms >> 16), static_cast<uint16_t>(*ms & 0xFFFF), static_cast<uint16_t>(*ls >> 16),
+               static_cast<uint16_t>(*ls & 0xFFFF)};
     return true;
 }
 
@@ -58,16 +55,14 @@ int Verify(const std::vector<std::string>& arguments) {
                     why.c_str());
         return Unversioned;
     }
-    const std::string hash = Sha256Hex(data);
-    int status = OnProgramStore("0", StoreUse::Reading, [&](int32_t) {
+    // A compiler that linked the .RES file into a program may have laid its blocks out
+    // anew; laid out again as VERDO writes them, they are the bytes the build hashed.
+    std::optional<std::string> relaid = RelaidVersionData(data);
+    const std::string hash = Sha256Hex(relaid ? *relaid : data);
+    int status = OnProgramStore(StoreUse::Reading, [&] {
         std::vector<RESBuildRecord> rows;
         std::string failure;
-        bool read = HashBuilds(hash, rows, failure);
-        // A compiler that linked the .RES file into a program may have laid its blocks
-        // out anew; the same tree laid out as VERDO writes it gives the build's bytes.
-        std::optional<std::string> relaid = RelaidVersionData(data);
-        if (read && rows.empty() && relaid && *relaid != data) read = HashBuilds(Sha256Hex(*relaid), rows, failure);
-        if (!read) {
+        if (!HashBuilds(hash, rows, failure)) {
             std::fprintf(stderr, "VERDO: %s\n", failure.c_str());
             return Failure;
         }

@@ -1,37 +1,18 @@
 #include "runtime/bytes/VersionResourceReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <vector>
-#include <algorithm>
+
+#include "runtime/bytes/ByteReader.h"
 
 namespace verdo {
 
 namespace {
 
 constexpr uint32_t VersionType = 16;
-
-// Little-endian reads that fail, instead of reading, outside the file.
-class Bytes {
-public:
-    explicit Bytes(std::string_view file) : file_(file) {}
-    size_t Size() const { return file_.size(); }
-    bool Has(uint64_t at, uint64_t count) const { return at <= file_.size() && count <= file_.size() - at; }
-    std::optional<uint32_t> U16(uint64_t at) const {
-        if (!Has(at, 2)) return std::nullopt;
-        return static_cast<uint32_t>(Byte(at) | Byte(at + 1) << 8);
-    }
-    std::optional<uint32_t> U32(uint64_t at) const {
-        if (!Has(at, 4)) return std::nullopt;
-        return Byte(at) | Byte(at + 1) << 8 | Byte(at + 2) << 16 | static_cast<uint32_t>(Byte(at + 3)) << 24;
-    }
-    std::string_view Slice(uint64_t at, uint64_t count) const { return file_.substr(at, count); }
-
-private:
-    uint32_t Byte(uint64_t at) const { return static_cast<unsigned char>(file_[at]); }
-    std::string_view file_;
-};
 
 struct Section {
     uint32_t VirtualAddress, VirtualSize, RawSize, RawOffset;
@@ -40,7 +21,7 @@ struct Section {
 // The file offset of a relative virtual address, with the bytes that follow it in its
 // section; nothing when no section holds it.
 std::optional<uint64_t> OffsetOf(const std::vector<Section>& sections, uint32_t rva, uint64_t count,
-                                 const Bytes& bytes) {
+                                 const ByteReader& bytes) {
     for (const Section& s : sections) {
         uint64_t span = std::max(s.VirtualSize, s.RawSize);
         if (rva < s.VirtualAddress || rva - s.VirtualAddress >= span) continue;
@@ -59,7 +40,7 @@ VersionSearch Unreadable(std::string& why, const char* what) {
 }
 
 // A compiled resource file: a chain of resource headers, each followed by its data.
-VersionSearch FromResourceFile(const Bytes& bytes, std::string& data, std::string& why) {
+VersionSearch FromResourceFile(const ByteReader& bytes, std::string& data, std::string& why) {
     uint64_t at = 0;
     while (at < bytes.Size()) {
         auto size = bytes.U32(at), headerSize = bytes.U32(at + 4);
@@ -78,7 +59,7 @@ VersionSearch FromResourceFile(const Bytes& bytes, std::string& data, std::strin
 
 // The PE image's resource tree: type, then name, then language; the first name and
 // language of RT_VERSION are the version resource.
-VersionSearch FromImage(const Bytes& bytes, std::string& data, std::string& why) {
+VersionSearch FromImage(const ByteReader& bytes, std::string& data, std::string& why) {
     auto peAt = bytes.U32(0x3C);
     if (!peAt || bytes.U32(*peAt) != 0x00004550u) return Unreadable(why, "its PE header lies outside it");
     uint64_t coff = uint64_t{*peAt} + 4;
@@ -155,7 +136,7 @@ VersionSearch FromImage(const Bytes& bytes, std::string& data, std::string& why)
 }  // namespace
 
 VersionSearch FindVersionResource(std::string_view file, std::string& data, std::string& why) {
-    Bytes bytes(file);
+    ByteReader bytes(file);
     // A compiled resource file opens with the empty resource header.
     static constexpr char EmptyHeader[] = "\0\0\0\0\x20\0\0\0\xFF\xFF\0\0\xFF\xFF\0\0";
     if (file.size() >= 16 && file.substr(0, 16) == std::string_view(EmptyHeader, 16))

@@ -1,5 +1,6 @@
 #include "runtime/datetime/DateTime.h"
 
+#include <cstdio>
 #include <ctime>
 #include <sys/time.h>
 
@@ -58,5 +59,20 @@ ClockReading SystemClock::Read() const {
 
 Clock& CurrentClock() { return *clockInUse; }
 void SetClock(Clock* clock) { clockInUse = clock ? clock : &systemClock; }
+
+std::string IsoDate(const Date& date) {
+    if (date.IsEmpty()) return "";
+    char text[16];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", static_cast<unsigned>(date.Year),
+                  static_cast<unsigned>(date.Month), static_cast<unsigned>(date.Day));
+    return text;
+}
+
+std::string IsoTime(const Time& time) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(time.Hours),
+                  static_cast<unsigned>(time.Minutes), static_cast<unsigned>(time.Seconds));
+    return text;
+}
 
 }  // namespace verdo

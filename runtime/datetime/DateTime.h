@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace verdo {
 
@@ -31,6 +32,10 @@ struct Time {
 #pragma pack(pop)
 
 static_assert(sizeof(Date) == 4 && sizeof(Time) == 4);
+
+// "2026-12-01" and "09:30:00"; empty for no date.
+std::string IsoDate(const Date& date);
+std::string IsoTime(const Time& time);
 
 // One reading of the clock: the date and the time of day of the same instant, where the
 // user is and in UTC.

@@ -22,4 +22,10 @@ inline ControlDef MakeControl(std::string name, ControlKind kind, int x, int y, 
     return c;
 }
 
+// The control showing the field of `table` with this label in `record`.
+inline ControlDef BoundTo(ControlDef c, void* record, const TableDef& table, const char* label) {
+    c.Use = FieldRef{record, &table.Field(label)};
+    return c;
+}
+
 }  // namespace verdo
